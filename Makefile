@@ -1,0 +1,52 @@
+# The commands a newcomer needs. `make run` plays the game, `make test` proves it.
+# Everything else here is for working on Nubrix itself.
+
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+FUZZ_TIME  ?= 600
+
+.PHONY: all deps build run test test-stress bench fuzz-wav fuzz-ogg fuzz-record assets clean
+
+all: build
+
+deps:
+	@sh tools/deps.sh
+
+build:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# The game finds data/ and writes .varnokstate relative to its working folder.
+run: deps build
+	./$(BUILD)/nubrix
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Every collector step a full collection, under AddressSanitizer and
+# UndefinedBehaviorSanitizer: a reference stored without the write barrier
+# becomes a use after free at the next step.
+test-stress: deps
+	@cmake -S . -B build-stress -DCMAKE_BUILD_TYPE=Debug -DNUBRIX_GC_STRESS=ON >/dev/null
+	@cmake --build build-stress -j $(JOBS)
+	cd build-stress && ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks are measurements, not tests: they are kept out of `make test`.
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@sh bench/run.sh build-bench
+
+# libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
+fuzz-%: deps
+	@sh tools/deps.sh fuzz
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*
+	@sh fuzz/run.sh build-fuzz $* $(FUZZ_TIME)
+
+# Regenerates the committed art, font, sounds and demo song under data/.
+assets: build
+	./$(BUILD)/tools/assetgen/assetgen data
+
+clean:
+	rm -rf $(BUILD) build-stress build-bench build-fuzz

@@ -1,0 +1,145 @@
+// glfw2_scripted.cpp - the in-memory GLFW 2 backend for tests.
+
+#include "host/glfw2_scripted.h"
+
+namespace glfw2 {
+
+void ScriptedBackend::QueueKey(int key, int action) { events.push_back({Event::Key, key, action}); }
+void ScriptedBackend::QueueChar(int character) { events.push_back({Event::Char, character, GLFW_PRESS}); }
+
+void ScriptedBackend::QueueMouseButton(int button, int action) {
+    events.push_back({Event::MouseButton, button, action});
+}
+
+void ScriptedBackend::QueueWindowSize(int w, int h) { events.push_back({Event::WindowSize, w, h}); }
+
+int ScriptedBackend::Init() {
+    if (failInit) return 0;
+    initialised = true;
+    return 1;
+}
+
+void ScriptedBackend::Terminate() {
+    initialised = false;
+    opened = false;
+}
+
+void ScriptedBackend::GetDesktopMode(GLFWvidmode* mode) { *mode = GLFWvidmode{desktopWidth, desktopHeight, 8, 8, 8}; }
+
+void ScriptedBackend::OpenWindowHint(int target, int hint) {
+    if (target == GLFW_WINDOW_NO_RESIZE) resizable = hint == 0;
+}
+
+int ScriptedBackend::OpenWindow(int w, int h, int, int, int, int, int, int, int) {
+    if (failOpenWindow || !initialised) return 0;
+    width = w;
+    height = h;
+    opened = true;
+    return 1;
+}
+
+void ScriptedBackend::SetWindowPos(int x, int y) {
+    windowX = x;
+    windowY = y;
+}
+
+void ScriptedBackend::SetWindowTitle(const char* t) { title = t; }
+
+int ScriptedBackend::GetWindowParam(int param) {
+    switch (param) {
+    case GLFW_OPENED: return opened ? 1 : 0;
+    case GLFW_ACTIVE: return opened && active ? 1 : 0;
+    case GLFW_ICONIFIED: return opened && iconified ? 1 : 0;
+    default: return 0;
+    }
+}
+
+void ScriptedBackend::GetWindowSize(int* w, int* h) {
+    bool visible = opened && !iconified;
+    *w = visible ? width : 0;
+    *h = visible ? height : 0;
+}
+
+void ScriptedBackend::SwapBuffers() {
+    ++swaps;
+    Spend();
+    if (onSwap) onSwap();
+}
+
+double ScriptedBackend::GetTime() { return time; }
+
+void ScriptedBackend::Sleep(double seconds) {
+    ++sleeps;
+    Spend();
+    if (seconds > 0) {
+        time += seconds;
+        slept += seconds;
+    }
+    if (onSleep) onSleep();
+}
+
+void ScriptedBackend::PollEvents() {
+    ++polls;
+    Spend();
+    if (onPoll) onPoll();
+    DeliverQueued();
+}
+
+void ScriptedBackend::WaitEvents() {
+    ++waits;
+    Spend();
+    if (onWait) onWait();
+    DeliverQueued();
+}
+
+void ScriptedBackend::GetMousePos(int* x, int* y) {
+    *x = mouseX;
+    *y = mouseY;
+}
+
+int ScriptedBackend::GetJoystickParam(int joy, int param) {
+    if (joy != GLFW_JOYSTICK_1 || !joystickPresent) return 0;
+    switch (param) {
+    case GLFW_PRESENT: return 1;
+    case GLFW_AXES: return static_cast<int>(joystickAxes.size());
+    case GLFW_BUTTONS: return static_cast<int>(joystickButtons.size());
+    default: return 0;
+    }
+}
+
+int ScriptedBackend::GetJoystickPos(int joy, float* pos, int numaxes) {
+    if (joy != GLFW_JOYSTICK_1 || !joystickPresent) return 0;
+    int n = 0;
+    for (; n < numaxes && n < static_cast<int>(joystickAxes.size()); ++n) pos[n] = joystickAxes[n];
+    return n;
+}
+
+int ScriptedBackend::GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
+    if (joy != GLFW_JOYSTICK_1 || !joystickPresent) return 0;
+    int n = 0;
+    for (; n < numbuttons && n < static_cast<int>(joystickButtons.size()); ++n) buttons[n] = joystickButtons[n];
+    return n;
+}
+
+void ScriptedBackend::Spend() {
+    if (--callBudget <= 0) opened = false;
+}
+
+void ScriptedBackend::DeliverQueued() {
+    while (!events.empty()) {
+        Event e = events.front();
+        events.pop_front();
+        switch (e.kind) {
+        case Event::Key: DeliverKey(e.a, e.b); break;
+        case Event::Char: DeliverChar(e.a, e.b); break;
+        case Event::MouseButton: DeliverMouseButton(e.a, e.b); break;
+        case Event::WindowSize:
+            width = e.a;
+            height = e.b;
+            DeliverWindowSize(e.a, e.b);
+            break;
+        }
+    }
+}
+
+}  // namespace glfw2

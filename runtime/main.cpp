@@ -1,0 +1,72 @@
+// main.cpp - the executable's entry: window, sound device, runtime, loop.
+//
+// Start-up runs in a fixed order, each step after the previous one: GLFW,
+// a centred 640x480 resizable window titled "Nubrix", the OpenAL device and
+// context (failures are reported and the game runs silent), the runtime and
+// the game object, then the host's loop until the window closes.
+//
+// Exit codes: 0 when the window is closed (also after an uncaught game
+// exception); -1 when GLFW or the window cannot start. Runtime errors end
+// the process from inside (runtime/report.cpp).
+//
+// Depends on: runtime, host/glfw2.h, OpenAL.
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/glfw2.h"
+#include "runtime/report.h"
+#include "runtime/start.h"
+
+ALCdevice* alcDevice = nullptr;
+ALCcontext* alcContext = nullptr;
+
+int main(int count, char** args) {
+    using namespace glfw2;
+
+    if (!glfwInit()) {
+        std::puts("glfwInit failed");
+        std::exit(-1);
+    }
+
+    GLFWvidmode desktop;
+    glfwGetDesktopMode(&desktop);
+
+    glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 0);
+    if (!glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW)) fail("glfwOpenWindow failed");
+    glfwSetWindowPos((desktop.Width - 640) / 2, (desktop.Height - 480) / 2);
+    glfwSetWindowTitle("Nubrix");
+
+    alcDevice = alcOpenDevice(nullptr);
+    if (!alcDevice) {
+        std::puts("alcOpenDevice failed");
+    } else {
+        alcContext = alcCreateContext(alcDevice, nullptr);
+        if (!alcContext) {
+            std::puts("alcCreateContext failed");
+        } else if (!alcMakeContextCurrent(alcContext)) {
+            std::puts("alcMakeContextCurrent failed");
+        }
+    }
+    std::fflush(stdout);
+
+    try {
+        bb_std_main(count, const_cast<const char**>(args));
+        if (runner) runner();
+    } catch (ThrowableObject*) {
+        Print(String("Varnok Runtime Error : Uncaught Varnok Exception"));
+    } catch (const char*) {
+    }
+
+    if (alcContext) {
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(alcContext);
+    }
+    if (alcDevice) alcCloseDevice(alcDevice);
+
+    glfwTerminate();
+    return 0;
+}

@@ -1,0 +1,200 @@
+// testing.cpp - helpers shared by the test suites.
+
+#include "tests/support/testing.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace nubrix_test {
+
+namespace {
+
+double now() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+// Feeds `input` to the child, collects its two outputs until both close or
+// the time runs out, then reaps it.
+ChildResult collect(pid_t pid, int inFd, int outFd, int errFd, const std::string& input, double timeout) {
+    ChildResult result;
+    size_t fed = 0;
+    if (input.empty()) {
+        close(inFd);
+        inFd = -1;
+    }
+    fcntl(outFd, F_SETFL, O_NONBLOCK);
+    fcntl(errFd, F_SETFL, O_NONBLOCK);
+    if (inFd >= 0) fcntl(inFd, F_SETFL, O_NONBLOCK);
+
+    double deadline = now() + timeout;
+    while (outFd >= 0 || errFd >= 0) {
+        pollfd fds[3];
+        int n = 0;
+        if (outFd >= 0) fds[n++] = {outFd, POLLIN, 0};
+        if (errFd >= 0) fds[n++] = {errFd, POLLIN, 0};
+        if (inFd >= 0) fds[n++] = {inFd, POLLOUT, 0};
+        double left = deadline - now();
+        if (left <= 0) {
+            kill(pid, SIGKILL);
+            result.timedOut = true;
+            break;
+        }
+        if (poll(fds, n, static_cast<int>(left * 1000) + 1) < 0 && errno != EINTR) break;
+        for (int i = 0; i < n; ++i) {
+            if (!fds[i].revents) continue;
+            if (fds[i].fd == inFd) {
+                ssize_t w = write(inFd, input.data() + fed, input.size() - fed);
+                if (w > 0) fed += static_cast<size_t>(w);
+                if (w < 0 || fed == input.size()) {
+                    close(inFd);
+                    inFd = -1;
+                }
+                continue;
+            }
+            char buf[4096];
+            ssize_t r = read(fds[i].fd, buf, sizeof buf);
+            if (r > 0) {
+                (fds[i].fd == outFd ? result.out : result.err).append(buf, static_cast<size_t>(r));
+            } else if (r == 0 || errno != EAGAIN) {
+                close(fds[i].fd);
+                if (fds[i].fd == outFd) outFd = -1; else errFd = -1;
+            }
+        }
+    }
+    if (inFd >= 0) close(inFd);
+    if (outFd >= 0) close(outFd);
+    if (errFd >= 0) close(errFd);
+
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    return result;
+}
+
+struct Pipes {
+    int in[2], out[2], err[2];
+    Pipes() {
+        if (pipe(in) || pipe(out) || pipe(err)) std::abort();
+    }
+    void becomeChild() {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    }
+    void becomeParent() {
+        close(in[0]);
+        close(out[1]);
+        close(err[1]);
+    }
+};
+
+}  // namespace
+
+ChildResult RunInChild(const std::function<void()>& body, const std::string& input, double timeoutSeconds) {
+    std::fflush(nullptr);
+    Pipes p;
+    pid_t pid = fork();
+    if (pid == 0) {
+        p.becomeChild();
+        signal(SIGPIPE, SIG_DFL);
+        body();
+        std::fflush(nullptr);
+        _exit(0);
+    }
+    p.becomeParent();
+    return collect(pid, p.in[1], p.out[0], p.err[0], input, timeoutSeconds);
+}
+
+ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                       const std::string& input, double timeoutSeconds, const std::string& workingFolder) {
+    std::fflush(nullptr);
+    Pipes p;
+    pid_t pid = fork();
+    if (pid == 0) {
+        p.becomeChild();
+        for (const std::string& e : env) {
+            size_t eq = e.find('=');
+            std::string name = e.substr(0, eq);
+            if (eq == std::string::npos || eq + 1 == e.size()) {
+                unsetenv(name.c_str());
+            } else {
+                setenv(name.c_str(), e.c_str() + eq + 1, 1);
+            }
+        }
+        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    p.becomeParent();
+    return collect(pid, p.in[1], p.out[0], p.err[0], input, timeoutSeconds);
+}
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/nubrix-test-XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back(0);
+    if (!mkdtemp(buf.data())) std::abort();
+    path = buf.data();
+}
+
+TempDir::~TempDir() {
+    std::string command = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+ScopedWorkingFolder::ScopedWorkingFolder(const std::string& folder) {
+    char buf[PATH_MAX];
+    if (!getcwd(buf, sizeof buf)) std::abort();
+    previous = buf;
+    if (chdir(folder.c_str()) != 0) std::abort();
+}
+
+ScopedWorkingFolder::~ScopedWorkingFolder() {
+    if (chdir(previous.c_str()) != 0) std::abort();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+std::string Narrow(const String& s) {
+    std::string out;
+    for (int i = 0; i < s.Length(); ++i) out.push_back(static_cast<char>(s[i]));
+    return out;
+}
+
+String Widen(const std::string& s) {
+    return String(reinterpret_cast<const unsigned char*>(s.data()), static_cast<int>(s.size()));
+}
+
+}  // namespace nubrix_test

@@ -1,0 +1,73 @@
+// testing.h - helpers shared by the test suites: child processes with
+// captured output, temporary folders, small file utilities.
+//
+// Depends on: the C++ library, POSIX.
+
+#ifndef NUBRIX_TESTS_SUPPORT_TESTING_H
+#define NUBRIX_TESTS_SUPPORT_TESTING_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/string.h"
+
+namespace nubrix_test {
+
+struct ChildResult {
+    int exitCode = -1;   // the child's exit status (0..255), or -1 if it was killed
+    int signal = 0;      // the signal that killed it, 0 if it exited
+    bool timedOut = false;
+    std::string out;     // everything it wrote to standard output
+    std::string err;     // everything it wrote to standard error
+};
+
+// Runs `body` in a forked child whose standard input holds `input` and is
+// then closed. The child ends with exit code 0 when `body` returns.
+ChildResult RunInChild(const std::function<void()>& body, const std::string& input = "",
+                       double timeoutSeconds = 60);
+
+// Runs a program with extra environment entries ("NAME=value"; "NAME=" with
+// nothing after it removes NAME) and the given standard input.
+ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                       const std::string& input = "", double timeoutSeconds = 60,
+                       const std::string& workingFolder = "");
+
+// A fresh folder under $TMPDIR, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path; }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
+// Makes `folder` the working folder until the end of the scope.
+class ScopedWorkingFolder {
+public:
+    explicit ScopedWorkingFolder(const std::string& folder);
+    ~ScopedWorkingFolder();
+    ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+    ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+private:
+    std::string previous;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// The units of a String as bytes (low 8 bits), and back.
+std::string Narrow(const String& s);
+String Widen(const std::string& s);
+
+}  // namespace nubrix_test
+
+#endif

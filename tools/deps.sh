@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs the Debian packages Nubrix needs to build, run and test it.
+# Only what is missing is installed, so running it twice is harmless; it uses
+# sudo when not run as root and never asks a question.
+set -eu
+
+# `deps.sh fuzz` installs the clang tool chain for the fuzz targets instead.
+if [ "${1:-}" = "fuzz" ]; then
+    PACKAGES="clang libclang-rt-14-dev"
+else
+PACKAGES="
+  cmake make g++ pkg-config
+  libglfw3-dev libgl-dev libopenal-dev libstb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool openbox wmctrl x11-utils
+  sound-theme-freedesktop
+"
+fi
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    run() { "$@"; }
+else
+    run() { sudo "$@"; }
+fi
+
+echo "Installing:$missing"
+run env DEBIAN_FRONTEND=noninteractive apt-get update -q
+# shellcheck disable=SC2086
+run env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
