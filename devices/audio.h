@@ -67,7 +67,7 @@ public:
 
 class bb_audio_Sound : public Object {
 public:
-    gxtkSample* m_sample = nullptr;
+    gxtkSample* sample = nullptr;
 
     bb_audio_Sound* g_new(gxtkSample* sample);
     void mark() override;

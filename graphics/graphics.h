@@ -19,8 +19,8 @@
 
 class bb_graphics_Frame : public Object {
 public:
-    int m_x = 0;  // top-left of the frame inside the surface, in pixels
-    int m_y = 0;
+    int x = 0;  // top-left of the frame inside the surface, in pixels
+    int y = 0;
 
     bb_graphics_Frame* g_new(int x, int y);
 };
@@ -35,14 +35,14 @@ public:
 
     static int g_DefaultFlags;
 
-    gxtkSurface* m_surface = nullptr;
-    int m_width = 0;  // size of one frame, padding removed
-    int m_height = 0;
-    Array<bb_graphics_Frame*> m_frames;
-    int m_flags = 0;
-    float m_tx = 0;  // handle: the point of the frame drawn at the given position
-    float m_ty = 0;
-    bb_graphics_Image* m_source = nullptr;  // the image this one was grabbed from
+    gxtkSurface* surface = nullptr;  // shared by every image grabbed from the same atlas
+    int width = 0;                   // size of one frame, padding removed
+    int height = 0;
+    Array<bb_graphics_Frame*> frames;
+    int flags = 0;
+    float handleX = 0;  // the point of the frame drawn at the given position
+    float handleY = 0;
+    bb_graphics_Image* source = nullptr;  // the image this one was grabbed from
 
     bb_graphics_Image* g_new();
     void mark() override;
@@ -57,18 +57,19 @@ public:
 
 class bb_graphics_GraphicsContext : public Object {
 public:
-    bb_graphics_Image* m_builtinFont = nullptr;
-    bb_graphics_Image* m_currentFont = nullptr;
-    int m_fontFirstChar = 0;
-    int m_stackTop = 0;  // floats in use in m_matrixStack
-    float m_ix = 1, m_iy = 0, m_jx = 0, m_jy = 1, m_tx = 0, m_ty = 0;  // xx, xy, yx, yy, dx, dy
-    int m_transformed = 0;
-    int m_matrixDirty = 0;
-    float m_red = 0, m_green = 0, m_blue = 0;
-    float m_alpha = 0;
-    int m_blendMode = 0;
-    float m_scissorX = 0, m_scissorY = 0, m_scissorW = 0, m_scissorH = 0;
-    Array<float> m_matrixStack;  // 32 saved matrices of 6 floats
+    bb_graphics_Image* builtinFont = nullptr;
+    bb_graphics_Image* currentFont = nullptr;
+    int fontFirstChar = 0;
+    int stackTop = 0;  // floats in use in matrixStack
+    // (px, py) maps to (px*xx + py*yx + dx, px*xy + py*yy + dy)
+    float xx = 1, xy = 0, yx = 0, yy = 1, dx = 0, dy = 0;
+    int transformed = 0;  // the matrix differs from the identity
+    int matrixDirty = 0;  // the device's matrix must be refreshed before the next draw
+    float red = 0, green = 0, blue = 0;
+    float alpha = 0;
+    int blendMode = 0;
+    float scissorX = 0, scissorY = 0, scissorW = 0, scissorH = 0;
+    Array<float> matrixStack;  // 32 saved matrices of 6 floats
 
     bb_graphics_GraphicsContext();
     bb_graphics_GraphicsContext* g_new();
