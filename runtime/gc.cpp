@@ -40,6 +40,11 @@ struct Pending {
 Pending gc_pending[64];
 int gc_pending_count = 0;
 
+// The size of the object gc_flush_free is destroying. Its header is dead once
+// the destructors have run, so gc_free, called from the deleting destructor,
+// takes the size from here.
+int gc_dying_size = 0;
+
 inline int gc_size(const gc_object* p) { return p->flags & ~7; }
 
 inline void gc_list_init(gc_object* head) { head->succ = head->pred = head; }
@@ -163,7 +168,7 @@ void* gc_malloc(int size) {
 }
 
 void gc_free(gc_object* p) {
-    int size = gc_size(p);
+    int size = gc_dying_size;
     gc_free_bytes -= size;
 #ifndef NUBRIX_GC_STRESS
     if (size <= GC_CACHE_MAX) {
@@ -187,6 +192,7 @@ void gc_flush_free(int bytes) {
         }
         gc_object* p = gc_free_list.succ;
         gc_remove(p);
+        gc_dying_size = gc_size(p);
         delete p;
     }
 }

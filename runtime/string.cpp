@@ -296,6 +296,7 @@ void String::Save(std::vector<unsigned char>& buf) const {
 bool String::Save(FILE* f) const {
     std::vector<unsigned char> buf;
     Save(buf);
+    if (buf.empty()) return true;
     return std::fwrite(buf.data(), 1, buf.size(), f) == buf.size();
 }
 

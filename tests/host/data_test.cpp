@@ -1,0 +1,169 @@
+// Data paths, file opening and the state file.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <dirent.h>
+
+#include "host/data.h"
+#include "tests/support/testing.h"
+
+using nubrix_test::Narrow;
+using nubrix_test::ReadFile;
+using nubrix_test::RunInChild;
+using nubrix_test::ScopedWorkingFolder;
+using nubrix_test::TempDir;
+using nubrix_test::WriteFile;
+
+namespace {
+
+String S(const char* z) { return String(z); }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* d = opendir(folder.c_str());
+    while (dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+    return names;
+}
+
+TEST(DataPaths, RelativeAssetNamesGoToTheDataArea) {
+    EXPECT_EQ(Narrow(bb_data_FixDataPath(S("common/dpad.png"))), "varnok://data/common/dpad.png");
+    EXPECT_EQ(Narrow(bb_data_FixDataPath(S("C:\\x.png"))), "varnok://data/C:\\x.png");
+    EXPECT_EQ(Narrow(bb_data_FixDataPath(S("a/b:/c.png"))), "varnok://data/a/b:/c.png")
+        << "a :/ after the first slash is not a scheme or drive";
+}
+
+TEST(DataPaths, SchemesDrivesAndRootedPathsStayAsTheyAre) {
+    for (const char* path : {"C:/x.png", "./x.png", "/usr/x.png", "varnok://data/a.png", "varnok://cache/x"}) {
+        EXPECT_EQ(Narrow(bb_data_FixDataPath(S(path))), path);
+    }
+}
+
+TEST(FileOpening, MapsTheThreeAreasBelowTheWorkingFolder) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    for (const char* area : {"data", "internal", "external"}) {
+        ASSERT_EQ(mkdir(dir.File(area).c_str(), 0755), 0);
+        WriteFile(dir.File(std::string(area) + "/f.txt"), area);
+    }
+    mkdir(dir.File("data/common").c_str(), 0755);
+    WriteFile(dir.File("data/common/dpad.png"), "png");
+
+    FILE* f = fopenFile(bb_data_FixDataPath(S("common/dpad.png")), S("rb"));
+    ASSERT_NE(f, nullptr);
+    char buf[8] = {};
+    EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), 3u);
+    std::fclose(f);
+    EXPECT_STREQ(buf, "png");
+
+    for (const char* area : {"data", "internal", "external"}) {
+        EXPECT_EQ(Narrow(LoadTextFile(S("varnok://") + S(area) + S("/f.txt"))), area);
+    }
+    EXPECT_EQ(Narrow(LoadTextFile(S("./data/f.txt"))), "data");
+}
+
+TEST(FileOpening, UnknownAreasAndMissingFilesGiveNull) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    mkdir(dir.File("cache").c_str(), 0755);
+    WriteFile(dir.File("cache/x"), "x");
+    EXPECT_EQ(fopenFile(S("varnok://cache/x"), S("rb")), nullptr) << "no such area, even though ./cache/x exists";
+    EXPECT_EQ(fopenFile(S("varnok://data/missing.png"), S("rb")), nullptr);
+    EXPECT_EQ(LoadTextFile(S("missing.txt")).Length(), 0);
+}
+
+TEST(FileOpening, PathsAreUtf8OnDiskAndNulUnitsAreRefused) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    WriteFile(dir.File("\xC3\xA9t\xC3\xA9.txt"), "summer");
+    const Char name[] = {0xE9, 't', 0xE9, '.', 't', 'x', 't', 0};
+    EXPECT_EQ(Narrow(LoadTextFile(String(name))), "summer");
+
+    WriteFile(dir.File("a"), "a");
+    const Char cut[] = {'a', 0, '.', 'p', 'n', 'g'};
+    EXPECT_EQ(fopenFile(String(cut, 6), S("rb")), nullptr) << "a NUL must not cut the path short";
+}
+
+TEST(StateFile, NonAsciiTextRoundTripsAndALeadingMarkIsDropped) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    const Char units[] = {0xFEFF, 'N', 0xFC, 'b', 0x20AC, '|', '1', '|', 0};
+    ASSERT_EQ(SaveStateFile(String(units)), 0);
+    EXPECT_EQ(ReadFile(dir.File(".varnokstate")), "\xEF\xBB\xBFN\xC3\xBC" "b\xE2\x82\xAC|1|");
+    String back = LoadStateFile();
+    EXPECT_TRUE(back == String(units + 1)) << "the byte-order mark is read back as a mark";
+}
+
+TEST(StateFile, EmptyTextGivesAnEmptyFileAndNoFileReadsEmpty) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    EXPECT_EQ(LoadStateFile().Length(), 0);
+    ASSERT_EQ(SaveStateFile(String()), 0);
+    EXPECT_TRUE(nubrix_test::FileExists(dir.File(".varnokstate")));
+    EXPECT_EQ(ReadFile(dir.File(".varnokstate")), "");
+    EXPECT_EQ(LoadStateFile().Length(), 0);
+}
+
+TEST(StateFile, ASaveReplacesTheRecordAndLeavesNothingElseBehind) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    ASSERT_EQ(SaveStateFile(S("a long first record|1|2|3|")), 0);
+    ASSERT_EQ(SaveStateFile(S("short|")), 0);
+    EXPECT_EQ(Narrow(LoadStateFile()), "short|");
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{".varnokstate"});
+}
+
+TEST(StateFile, InvalidUtf8IsReadByteForByte) {
+    TempDir dir;
+    ScopedWorkingFolder cwd(dir.Path());
+    WriteFile(dir.File(".varnokstate"), "1|\xE9|");
+    auto child = RunInChild([] {
+        String s = LoadStateFile();
+        std::printf("%d %d\n", s.Length(), s[2]);
+    });
+    EXPECT_EQ(child.out, "Invalid UTF-8!\n4 233\n");
+}
+
+// The two failure tests run in a child: one drops root's privileges so that
+// folder permissions apply, the other lowers the file-size limit.
+
+TEST(StateFile, AReadOnlyFolderGivesMinusOneAndKeepsTheOldRecord) {
+    TempDir dir;
+    WriteFile(dir.File(".varnokstate"), "old|record|");
+    auto child = RunInChild([&] {
+        if (chdir(dir.Path().c_str()) != 0) _exit(3);
+        chmod(dir.Path().c_str(), 0555);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(4);
+        std::printf("%d\n", SaveStateFile(S("new|record|")));
+    });
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(child.out, "-1\n");
+    EXPECT_EQ(ReadFile(dir.File(".varnokstate")), "old|record|");
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 1u);
+}
+
+TEST(StateFile, AShortWriteGivesMinusTwoAndKeepsTheOldRecord) {
+    TempDir dir;
+    WriteFile(dir.File(".varnokstate"), "old|record|");
+    auto child = RunInChild([&] {
+        if (chdir(dir.Path().c_str()) != 0) _exit(3);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = {8, 8};  // the new record is longer than 8 bytes
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::printf("%d\n", SaveStateFile(S("a much longer new record|1|2|3|")));
+    });
+    EXPECT_EQ(child.out, "-2\n");
+    EXPECT_EQ(ReadFile(dir.File(".varnokstate")), "old|record|");
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 1u) << "the unfinished file is removed";
+}
+
+}  // namespace
