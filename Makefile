@@ -5,7 +5,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
 
-.PHONY: all deps build run test test-stress bench fuzz-wav fuzz-ogg fuzz-record assets clean
+.PHONY: all deps build run test test-stress bench idle-cpu fuzz-wav fuzz-ogg fuzz-record assets clean
 
 all: build
 
@@ -36,6 +36,10 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@sh bench/run.sh build-bench
+
+# CPU use of an empty game while running and while iconified.
+idle-cpu: deps build
+	@sh bench/idle-cpu.sh $(BUILD)
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
 fuzz-%: deps

@@ -10,7 +10,7 @@ if [ "${1:-}" = "fuzz" ]; then
 else
 PACKAGES="
   cmake make g++ pkg-config
-  libglfw3-dev libgl-dev libopenal-dev libstb-dev
+  libglfw3-dev libgl-dev libopenal-dev libstb-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox wmctrl x11-utils
   sound-theme-freedesktop

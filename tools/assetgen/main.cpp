@@ -1,0 +1,57 @@
+// main.cpp - the asset generator's entry point.
+//
+// Usage: assetgen <outdir> [family...]
+// Writes every asset family under <outdir> (normally data/), or only the
+// named ones: atoms, icons, buttons, fonts, logos, badges, sounds. The output
+// depends on nothing but this program, so every run writes the same bytes.
+//
+// Depends on: assets.h.
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "tools/assetgen/assets.h"
+
+namespace {
+
+struct Family {
+    const char* name;
+    void (*write)(const std::string& outdir);
+};
+
+const Family kFamilies[] = {
+    {"atoms", assetgen::writeAtoms},   {"icons", assetgen::writeIcons},   {"buttons", assetgen::writeButtons},
+    {"fonts", assetgen::writeFonts},   {"logos", assetgen::writeLogos},   {"badges", assetgen::writeBadges},
+    {"sounds", assetgen::writeSounds},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <outdir> [family...]\n", argv[0]);
+        return 2;
+    }
+    const std::string outdir = argv[1];
+    try {
+        for (const Family& f : kFamilies) {
+            bool wanted = argc == 2;
+            for (int i = 2; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], f.name) == 0;
+            if (wanted) f.write(outdir);
+        }
+        for (int i = 2; i < argc; ++i) {
+            bool known = false;
+            for (const Family& f : kFamilies) known = known || std::strcmp(argv[i], f.name) == 0;
+            if (!known) {
+                std::fprintf(stderr, "assetgen: unknown family '%s'\n", argv[i]);
+                return 2;
+            }
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "assetgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
