@@ -48,13 +48,17 @@ public:
     uint16_t quadIndexTable[kQuadCapacity * 6];
     int batchKind;
     int batchCount;           // primitives pending (vertices for kFan)
-    gxtkSurface* batchSurface;  // texture of the pending batch; not owned, not marked
+    // Texture of the pending batch, null for untextured kinds. Marked, so a
+    // surface the game drops while its quads are still queued is not freed
+    // before the batch is drawn.
+    gxtkSurface* batchSurface;
 
     // Number of GL draw calls issued by Flush since construction: lets tests
     // and benchmarks see batching at work.
     int drawCalls;
 
     gxtkGraphics();
+    void mark() override;
 
     virtual int Mode();
     virtual int Width();

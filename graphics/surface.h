@@ -24,6 +24,11 @@ public:
     float uScale = 0;                    // 1 / texture width
     float vScale = 0;                    // 1 / texture height
 
+    // Test seam: the next this-many texture allocations are treated as
+    // refused by the driver, so the power-of-two fallback and the failure
+    // path can be exercised on a driver that accepts every size.
+    static int refuseAllocations;
+
     gxtkSurface() {}
     gxtkSurface(unsigned char* data, int width, int height, int bytesPerPixel);
     ~gxtkSurface() override;
@@ -38,7 +43,9 @@ public:
 };
 
 // Decodes an image file (already a file-system path) with its own channel
-// count; null when it cannot be opened or decoded. Free with unloadImage.
+// count; null when it cannot be opened or decoded, or when any chunk of the
+// file fails its CRC (a damaged file is refused, not half-trusted). Free
+// with unloadImage; pixelData handed to a surface is released the same way.
 unsigned char* loadImage(String path, int* width, int* height, int* bytesPerPixel);
 unsigned char* loadImage(const unsigned char* data, int length, int* width, int* height, int* bytesPerPixel);
 void unloadImage(unsigned char* data);
