@@ -42,7 +42,7 @@ idle-cpu: deps build
 	@sh bench/idle-cpu.sh $(BUILD)
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
-fuzz-%: deps
+fuzz-wav fuzz-ogg: fuzz-%: deps
 	@sh tools/deps.sh fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*
@@ -51,6 +51,7 @@ fuzz-%: deps
 # Regenerates the committed art, font, sounds and demo song under data/.
 assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
+	./$(BUILD)/tools/songgen/songgen data
 
 clean:
 	rm -rf $(BUILD) build-stress build-bench build-fuzz

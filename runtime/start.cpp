@@ -7,10 +7,6 @@
 #include "runtime/gc.h"
 #include "runtime/report.h"
 
-int argc = 0;
-const char** argv = nullptr;
-int (*runner)() = nullptr;
-
 int bb_std_main(int count, const char** args) {
     argc = count;
     argv = args;

@@ -148,6 +148,101 @@ ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<s
     return collect(pid, p.in[1], p.out[0], p.err[0], input, timeoutSeconds);
 }
 
+Process::Process(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                 const std::string& workingFolder) {
+    std::fflush(nullptr);
+    int fds[2];
+    if (pipe(fds) != 0) std::abort();
+    pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        close(fds[1]);
+        int devnull = open("/dev/null", O_RDONLY);
+        dup2(devnull, 0);
+        for (const std::string& e : env) {
+            size_t eq = e.find('=');
+            std::string name = e.substr(0, eq);
+            if (eq == std::string::npos || eq + 1 == e.size()) {
+                unsetenv(name.c_str());
+            } else {
+                setenv(name.c_str(), e.c_str() + eq + 1, 1);
+            }
+        }
+        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    outFd = fds[0];
+    fcntl(outFd, F_SETFL, O_NONBLOCK);
+}
+
+Process::~Process() {
+    if (Running()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (outFd >= 0) close(outFd);
+}
+
+void Process::Drain(int timeoutMs) {
+    if (outFd < 0) return;
+    pollfd p = {outFd, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0) return;
+    char buf[4096];
+    for (;;) {
+        ssize_t r = read(outFd, buf, sizeof buf);
+        if (r > 0) {
+            out.append(buf, static_cast<size_t>(r));
+            continue;
+        }
+        if (r == 0) {
+            close(outFd);
+            outFd = -1;
+        }
+        return;
+    }
+}
+
+const std::string& Process::Output() {
+    Drain(0);
+    return out;
+}
+
+bool Process::WaitForOutput(const std::string& text, double timeoutSeconds) {
+    double deadline = now() + timeoutSeconds;
+    for (;;) {
+        Drain(50);
+        if (out.find(text) != std::string::npos) return true;
+        if (now() > deadline || (outFd < 0 && !Running())) return false;
+    }
+}
+
+bool Process::Running() {
+    if (exited) return false;
+    int st = 0;
+    if (waitpid(pid, &st, WNOHANG) == pid) {
+        exited = true;
+        status = st;
+        return false;
+    }
+    return true;
+}
+
+int Process::WaitForExit(double timeoutSeconds) {
+    double deadline = now() + timeoutSeconds;
+    while (Running()) {
+        Drain(50);
+        if (now() > deadline) return -1;
+    }
+    Drain(0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/nubrix-test-XXXXXX";

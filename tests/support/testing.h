@@ -33,6 +33,34 @@ ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<s
                        const std::string& input = "", double timeoutSeconds = 60,
                        const std::string& workingFolder = "");
 
+// A program running alongside the test: its standard output is collected
+// as it arrives, so a test can wait for a line, act, and wait for the next.
+class Process {
+public:
+    Process(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+            const std::string& workingFolder = "");
+    ~Process();  // kills the program if it still runs
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    int Pid() const { return pid; }
+    // Everything written to standard output so far.
+    const std::string& Output();
+    // Waits until standard output contains `text` (true) or the time runs out.
+    bool WaitForOutput(const std::string& text, double timeoutSeconds = 20);
+    // Waits for the program to end; its exit code, or -1 on timeout or signal.
+    int WaitForExit(double timeoutSeconds = 20);
+    bool Running();
+
+private:
+    void Drain(int timeoutMs);
+    int pid = -1;
+    int outFd = -1;
+    int status = -1;
+    bool exited = false;
+    std::string out;
+};
+
 // A fresh folder under $TMPDIR, removed with everything in it at the end.
 class TempDir {
 public:
