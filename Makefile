@@ -42,7 +42,7 @@ idle-cpu: deps build
 	@sh bench/idle-cpu.sh $(BUILD)
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
-fuzz-wav fuzz-ogg: fuzz-%: deps
+fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps
 	@sh tools/deps.sh fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*

@@ -25,6 +25,10 @@ public:
 
     void SetBuffer(unsigned int buffer);
     virtual int Discard();
+
+    // Buffers discarded or left by collected samples that have not been
+    // deleted yet (for diagnostics and tests).
+    static int DiscardedBufferCount();
 };
 
 struct gxtkChannel {
@@ -34,6 +38,7 @@ struct gxtkChannel {
     int channelState;          // 0 stopped, 1 playing, 2 paused
 };
 
+// Channel numbers outside 0..32 are ignored (ChannelState reads 0).
 class gxtkAudio : public gxtkObject {
 public:
     static const int kChannels = 33;
@@ -63,6 +68,13 @@ public:
 
     void OnSuspend();
     void OnResume();
+
+    // Deletes the discarded buffers no source holds any more (detaching them
+    // from stopped sources first); the rest wait for the next call. Runs at
+    // the start of every LoadSample and PlaySample.
+    void FlushDiscarded();
+    // The channel's OpenAL source, created on first use.
+    unsigned int Source(int channel);
 };
 
 class bb_audio_Sound : public Object {

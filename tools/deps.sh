@@ -10,9 +10,9 @@ if [ "${1:-}" = "fuzz" ]; then
 else
 PACKAGES="
   cmake make g++ pkg-config
-  libglfw3-dev libgl-dev libopenal-dev libstb-dev zlib1g-dev
+  libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool openbox wmctrl x11-utils
+  xvfb xauth xdotool openbox wmctrl x11-utils libx11-dev
   sound-theme-freedesktop
 "
 fi

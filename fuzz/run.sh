@@ -1,0 +1,47 @@
+#!/bin/sh
+# run.sh BUILD NAME SECONDS
+#
+# Runs the libFuzzer target BUILD/fuzz/fuzz_NAME for SECONDS seconds. It
+# starts from the seed corpus fuzz/corpus/NAME/ (read only: the repository's
+# seeds never change) and keeps what it finds in a scratch corpus under
+# ${FUZZ_WORK:-/tmp}/nubrix-fuzz-NAME/, which later runs pick up again.
+# Crash, leak and timeout reproducers land in that folder's artifacts/.
+# Exits non-zero when the fuzzer found something.
+set -eu
+
+if [ $# -ne 3 ]; then
+    echo "usage: $0 BUILD NAME SECONDS" >&2
+    exit 2
+fi
+build=$1
+name=$2
+seconds=$3
+
+here=$(cd "$(dirname "$0")" && pwd)
+binary=$build/fuzz/fuzz_$name
+seeds=$here/corpus/$name
+work=${FUZZ_WORK:-/tmp}/nubrix-fuzz-$name
+
+if [ ! -x "$binary" ]; then
+    echo "run.sh: $binary is not built" >&2
+    exit 2
+fi
+if [ ! -d "$seeds" ]; then
+    echo "run.sh: no seed corpus $seeds" >&2
+    exit 2
+fi
+mkdir -p "$work/corpus" "$work/artifacts"
+
+# -malloc_limit_mb: any single allocation above it is a finding, so a file
+# that talks the reader into an absurd allocation fails the run.
+# -max_len: real sound effects are larger, but the headers, chunk walking and
+# the decoder's set-up are all within the first 64 KiB.
+"$binary" \
+    -max_total_time="$seconds" \
+    -malloc_limit_mb=256 \
+    -rss_limit_mb=2048 \
+    -timeout=20 \
+    -max_len=65536 \
+    -print_final_stats=1 \
+    -artifact_prefix="$work/artifacts/" \
+    "$work/corpus" "$seeds"
