@@ -104,6 +104,27 @@ struct Pipes {
     }
 };
 
+// In a forked child: applies the environment changes, moves to the folder
+// and becomes the program. Never returns.
+[[noreturn]] void execInChild(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                              const std::string& workingFolder) {
+    for (const std::string& e : env) {
+        size_t eq = e.find('=');
+        std::string name = e.substr(0, eq);
+        if (eq == std::string::npos || eq + 1 == e.size()) {
+            unsetenv(name.c_str());
+        } else {
+            setenv(name.c_str(), e.c_str() + eq + 1, 1);
+        }
+    }
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
 }  // namespace
 
 ChildResult RunInChild(const std::function<void()>& body, const std::string& input, double timeoutSeconds) {
@@ -128,21 +149,7 @@ ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<s
     pid_t pid = fork();
     if (pid == 0) {
         p.becomeChild();
-        for (const std::string& e : env) {
-            size_t eq = e.find('=');
-            std::string name = e.substr(0, eq);
-            if (eq == std::string::npos || eq + 1 == e.size()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), e.c_str() + eq + 1, 1);
-            }
-        }
-        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        execInChild(args, env, workingFolder);
     }
     p.becomeParent();
     return collect(pid, p.in[1], p.out[0], p.err[0], input, timeoutSeconds);
@@ -160,21 +167,7 @@ Process::Process(const std::vector<std::string>& args, const std::vector<std::st
         close(fds[1]);
         int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, 0);
-        for (const std::string& e : env) {
-            size_t eq = e.find('=');
-            std::string name = e.substr(0, eq);
-            if (eq == std::string::npos || eq + 1 == e.size()) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), e.c_str() + eq + 1, 1);
-            }
-        }
-        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        execInChild(args, env, workingFolder);
     }
     close(fds[1]);
     outFd = fds[0];

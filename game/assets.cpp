@@ -1,0 +1,118 @@
+// assets.cpp - images, the bitmap font and sound effects, loaded into the
+// game's numbered slots one group per update while the loading screen shows.
+//
+// Every picture exists at three resolution levels: the design size (".png"),
+// twice it ("-hd.png") and four times it ("-hd2.png"). The level follows the
+// window size; the render pass multiplies image scales by m_HDScale, so an
+// image covers the same virtual units at every level. A missing file leaves
+// its slot empty: its commands draw nothing and buttons still hit-test
+// against the size recorded in m_ImageInfo.
+//
+// Depends on: game/nubrix.h, graphics/graphics.h (LoadImage2),
+// devices/audio.h (LoadSound).
+
+#include "game/nubrix.h"
+
+namespace {
+
+String LevelSuffix(int level) {
+    if (level == 2) return String("-hd");
+    if (level == 4) return String("-hd2");
+    return String();
+}
+
+bool ValidSlot(int id) { return id >= 0 && id < 100; }
+
+}  // namespace
+
+int bb_Nubrix_MyApp::m_LoadImg(int id, String name, int w, int h, int frames, int flags) {
+    if (!ValidSlot(id)) return 0;
+    String path = name + LevelSuffix(m_HDLevel) + String(".png");
+    m_Images[id] = nullptr;  // the old image is left to the collector
+    gc_assign(m_Images[id], bb_graphics_LoadImage2(path, w * m_HDLevel, h * m_HDLevel, frames, flags));
+    m_ImageInfo[3 * id] = w * m_HDLevel;
+    m_ImageInfo[3 * id + 1] = h * m_HDLevel;
+    m_ImageInfo[3 * id + 2] = frames;
+    return 0;
+}
+
+int bb_Nubrix_MyApp::m_LoadImgRaw(int id, String name, int w, int h, int frames, int flags) {
+    if (!ValidSlot(id)) return 0;
+    String path = name + String(".png");
+    m_Images[id] = nullptr;
+    gc_assign(m_Images[id], bb_graphics_LoadImage2(path, w, h, frames, flags));
+    m_ImageInfo[3 * id] = w;
+    m_ImageInfo[3 * id + 1] = h;
+    m_ImageInfo[3 * id + 2] = frames;
+    return 0;
+}
+
+// A font's advance and line height are virtual units: unlike an image's
+// frame size they are not multiplied by the level.
+int bb_Nubrix_MyApp::m_LoadFont(int id, String name, int advance, int lineHeight) {
+    if (!ValidSlot(id)) return 0;
+    String path = name + LevelSuffix(m_HDLevel) + String(".png");
+    m_Images[id] = nullptr;
+    gc_assign(m_Images[id], bb_graphics_LoadImage2(path, 16 * m_HDLevel, 16 * m_HDLevel, 128, 1));
+    m_ImageInfo[3 * id] = advance;
+    m_ImageInfo[3 * id + 1] = lineHeight;
+    m_ImageInfo[3 * id + 2] = 128;
+    m_Font = id;
+    return 0;
+}
+
+int bb_Nubrix_MyApp::m_LoadSFX(int n) {
+    if (!ValidSlot(n)) return 0;
+    String name = n < 10 ? String("sfx/00") : String("sfx/0");
+    name = name + String(n) + String(".wav");
+    gc_assign(m_Sounds[n], bb_audio_LoadSound(name));
+    return 0;
+}
+
+int bb_Nubrix_MyApp::m_Loader() {
+    int w = bb_graphics_DeviceWidth(), h = bb_graphics_DeviceHeight();
+    m_HDLevel = 1;
+    m_HDScale = 1.0f;
+    if (w > 630 || h > 630) {
+        m_HDLevel = 2;
+        m_HDScale = 0.5f;
+    }
+    if (w > 1230 || h > 1230) {
+        m_HDLevel = 4;
+        m_HDScale = 0.25f;
+    }
+
+    switch (m_Loading) {
+        case 1: m_LoadImg(97, String("common/icons"), 32, 32, 16, 1); break;
+        case 2: m_LoadImg(95, String("common/Buttons"), 64, 64, 16, 1); break;
+        case 3: m_LoadImg(94, String("common/dpad"), 32, 32, 16, 1); break;
+        case 4: m_LoadImg(92, String("common/icade"), 64, 64, 2, 1); break;
+        case 5: m_LoadImg(93, String("common/ZOVTLogo"), 256, 256, 1, 1); break;
+        case 6: m_LoadFont(90, String("fonts/editundo"), 7, 10); break;
+        case 7:
+            m_LoadSFX(1);
+            m_LoadSFX(2);
+            m_LoadSFX(3);
+            break;
+        case 8: m_LoadSFX(95); break;
+        case 9: m_LoadSFX(98); break;
+        case 10: m_LoadSFX(99); break;
+        case 11: m_LoadImg(99, String("menu"), 256, 256, 4, 1); break;
+        case 12: m_LoadImg(98, String("logo"), 256, 128, 1, 1); break;
+        case 13: m_LoadImg(96, String("parts"), 8, 8, 16, 1); break;
+        case 14: m_LoadImg(80, String("BadgesA"), 64, 64, 64, 1); break;
+        case 15: m_LoadImg(1, String("atoms"), 64, 64, 64, 1); break;
+        default:
+            if (m_Loading >= 16) m_Loading = 0;
+            break;
+    }
+    if (m_Loading >= 1) ++m_Loading;
+    m_WaitStart(1);
+    return 0;
+}
+
+// No caller in this game: word lists and image read-back are not used.
+int bb_Nubrix_MyApp::m_Loader_WordList() { return 0; }
+
+// No caller in this game: word lists and image read-back are not used.
+int bb_Nubrix_MyApp::m_GrabImageData() { return 0; }

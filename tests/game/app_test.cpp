@@ -1,0 +1,259 @@
+// The game object: creation, the fit of the design to the window, the
+// shared random draw, asset loading at three resolution levels and the
+// reload after a resize, suspend and resume.
+
+#include <unistd.h>
+
+#include <cmath>
+
+#include "tests/game/game_env.h"
+#include "tests/support/testing.h"
+
+namespace game_test {
+namespace {
+
+using Creation = GameTest;
+
+TEST_F(Creation, TheFirstUpdateBeforeAnyRenderDividesByARealScale) {
+    // A fresh object, created and updated without a render in between.
+    window.width = 1280;
+    window.height = 960;
+    bbInit();
+    bbMain();
+    game = static_cast<bb_Nubrix_MyApp*>(bb_app_device->m_App);
+    bb_app_device->InvokeOnCreate();
+    EXPECT_FLOAT_EQ(game->m_ScaleX, 2.0f);
+    window.mouseX = 300;
+    window.mouseY = 200;
+    PressMouse();
+    Update();
+    EXPECT_EQ(game->m_MouseX, 150);
+    EXPECT_EQ(game->m_TouchY[0], 100);
+}
+
+TEST_F(Creation, APointerFarOutsideTheWindowStaysDefined) {
+    game->m_ScaleX = 1e-30f;
+    window.mouseX = 2000000000;
+    Update();
+    EXPECT_EQ(game->m_MouseX, 2147483647);
+}
+
+using WindowFit = GameTest;
+
+TEST_F(WindowFit, DesignSize) {
+    Render();
+    EXPECT_FLOAT_EQ(game->m_ScaleX, 1.0f);
+    EXPECT_FLOAT_EQ(bb_Nubrix_vscrw, 640);
+    EXPECT_FLOAT_EQ(bb_Nubrix_vscrh, 480);
+    EXPECT_EQ(game->m_FitMode, 1);
+    EXPECT_EQ(game->m_Landscape, 1);
+}
+
+TEST_F(WindowFit, Portrait) {
+    window.width = 480;
+    window.height = 640;
+    Render();
+    EXPECT_NEAR(game->m_ScaleX, 1.3333f, 1e-4);
+    EXPECT_FLOAT_EQ(game->m_ScaleY, game->m_ScaleX);
+    EXPECT_NEAR(bb_Nubrix_vscrw, 360, 1e-3);
+    EXPECT_NEAR(bb_Nubrix_vscrh, 480, 1e-3);
+    EXPECT_EQ(game->m_FitMode, 2);
+    EXPECT_EQ(game->m_Landscape, 0);
+}
+
+TEST_F(WindowFit, Wide) {
+    window.width = 1280;
+    window.height = 720;
+    Render();
+    EXPECT_FLOAT_EQ(game->m_ScaleX, 2.0f);
+    EXPECT_FLOAT_EQ(bb_Nubrix_vscrw, 640);
+    EXPECT_FLOAT_EQ(bb_Nubrix_vscrh, 360);
+    EXPECT_EQ(game->m_FitMode, 1);
+    EXPECT_EQ(game->m_Landscape, 1);
+}
+
+TEST_F(WindowFit, AZeroSizedDeviceKeepsThePreviousFit) {
+    game->m_DevW = 0;
+    game->m_DevH = 0;
+    game->FitToDevice(0, 0);
+    EXPECT_FLOAT_EQ(game->m_ScaleX, 1.0f);
+    EXPECT_FLOAT_EQ(bb_Nubrix_vscrw, 640);
+}
+
+TEST_F(WindowFit, ARenderWithoutAnUpdateShowsTheSamePicture) {
+    StartGame(2, {1, 1});
+    Update();
+    Render();
+    uint32_t a = Pixel(320, 300);
+    int count = game->m_DrawCount;
+    Render();
+    EXPECT_EQ(Pixel(320, 300), a);
+    EXPECT_EQ(game->m_DrawCount, count) << "a render never modifies the list";
+}
+
+using Random = GameTest;
+
+TEST_F(Random, IntegersFromMinToMaxInclusive) {
+    int seen[6] = {0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 4000; ++i) {
+        int v = game->m_Rand(1, 4);
+        ASSERT_GE(v, 1);
+        ASSERT_LE(v, 4);
+        ++seen[v];
+    }
+    for (int v = 1; v <= 4; ++v) EXPECT_GT(seen[v], 800) << v;
+    for (int i = 0; i < 4000; ++i) {
+        int v = game->m_Rand(0, 5);
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, 5);
+    }
+}
+
+TEST_F(Random, SharesTheFrameworkGenerator) {
+    bb_random_Seed = 1234;
+    // r = 0.71431...: floor(0.71431 * ((4 + 0.99) - 1) + 1) = floor(3.85) = 3.
+    EXPECT_EQ(game->m_Rand(1, 4), 3);
+    EXPECT_EQ(static_cast<unsigned>(bb_random_Seed), 3067928073u);
+}
+
+using Assets = GameTest;
+
+int SurfaceWidth(bb_Nubrix_MyApp* game, int id) {
+    bb_graphics_Image* image = game->m_Images[id];
+    return image && image->surface ? image->surface->Width() : -1;
+}
+
+TEST_F(Assets, EverySlotLoadedAtTheDesignWindow) {
+    // 640 is above 630: the "-hd" level.
+    EXPECT_EQ(game->m_HDLevel, 2);
+    EXPECT_FLOAT_EQ(game->m_HDScale, 0.5f);
+    for (int id : {1, 80, 90, 92, 93, 94, 95, 96, 97, 98, 99}) EXPECT_NE(game->m_Images[id], nullptr) << id;
+    for (int id : {1, 2, 3, 95, 98, 99}) EXPECT_NE(game->m_Sounds[id], nullptr) << id;
+    EXPECT_EQ(game->m_ImageInfo[3 * 1], 128);
+    EXPECT_EQ(game->m_ImageInfo[3 * 1 + 2], 64);
+    EXPECT_EQ(game->m_ImageInfo[3 * 90], 7) << "a font's advance is in virtual units";
+    EXPECT_EQ(game->m_ImageInfo[3 * 90 + 1], 10);
+    EXPECT_EQ(game->m_Font, 90);
+    EXPECT_EQ(SurfaceWidth(game, 1), 1024);
+}
+
+TEST_F(Assets, AResizeReloadsEveryAssetAtTheNewLevelAndTheGameGoesOn) {
+    window.width = 620;
+    window.height = 400;
+    Render();
+    FinishLoading();
+    ASSERT_EQ(game->m_HDLevel, 1);
+    ASSERT_EQ(SurfaceWidth(game, 1), 512);
+    StartGame(2, {1, 1});
+    game->m_Turn = 1;
+    ClickCell(2, 2);
+    Settle();
+    std::string board = Board();
+    ASSERT_EQ(Owner(2, 2), 1) << board;
+
+    window.width = 631;
+    Render();
+    EXPECT_EQ(game->m_Loading, 1);
+    int turn = game->m_Turn;
+    for (int step = 1; step <= 16; ++step) {
+        Update();
+        EXPECT_EQ(game->m_BackR, 40) << "the loading screen, step " << step;
+        EXPECT_EQ(game->m_Mode, 10);
+    }
+    EXPECT_EQ(game->m_Loading, 0);
+    EXPECT_EQ(game->m_HDLevel, 2);
+    EXPECT_FLOAT_EQ(game->m_HDScale, 0.5f);
+    for (int id : {1, 97, 95, 94, 92, 93, 99, 98, 96, 80}) {
+        int w = game->m_ImageInfo[3 * id];
+        EXPECT_EQ(SurfaceWidth(game, id) % w, 0) << id;
+    }
+    EXPECT_EQ(SurfaceWidth(game, 1), 1024) << "atoms-hd.png";
+    EXPECT_EQ(SurfaceWidth(game, 97), 256) << "common/icons-hd.png";
+    EXPECT_EQ(SurfaceWidth(game, 90), 512) << "fonts/editundo-hd.png";
+    EXPECT_EQ(game->m_ImageInfo[3 * 97], 64);
+    Update();
+    EXPECT_EQ(game->m_BackR, 0) << "the game screen is back";
+    EXPECT_EQ(Board(), board);
+    EXPECT_EQ(game->m_Turn, turn);
+
+    window.width = 1231;
+    window.height = 700;
+    Render();
+    FinishLoading();
+    EXPECT_EQ(game->m_HDLevel, 4);
+    EXPECT_EQ(SurfaceWidth(game, 1), 2048) << "atoms-hd2.png";
+    EXPECT_EQ(game->m_ImageInfo[3 * 1], 256);
+    EXPECT_EQ(Board(), board);
+}
+
+TEST_F(Assets, SoundEffectNamesHaveThreeDigits) {
+    nubrix_test::TempDir folder;
+    std::string wav = nubrix_test::ReadFile(NUBRIX_SOURCE_DIR "/data/sfx/001.wav");
+    ASSERT_FALSE(wav.empty());
+    ASSERT_EQ(mkdir(folder.File("data").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(folder.File("data/sfx").c_str(), 0755), 0);
+    nubrix_test::WriteFile(folder.File("data/sfx/005.wav"), wav);
+    nubrix_test::WriteFile(folder.File("data/sfx/042.wav"), wav);
+    nubrix_test::ScopedWorkingFolder here(folder.Path());
+    game->m_LoadSFX(5);
+    game->m_LoadSFX(42);
+    game->m_LoadSFX(6);
+    EXPECT_NE(game->m_Sounds[5], nullptr);
+    EXPECT_NE(game->m_Sounds[42], nullptr);
+    EXPECT_EQ(game->m_Sounds[6], nullptr);
+    game->m_LoadSFX(500);  // no such slot: ignored
+}
+
+TEST_F(Assets, MissingFilesLeaveEmptySlotsAndTheGameRuns) {
+    nubrix_test::TempDir folder;
+    ASSERT_EQ(mkdir(folder.File("data").c_str(), 0755), 0);
+    nubrix_test::ScopedWorkingFolder here(folder.Path());
+    game->m_Loading = 1;
+    FinishLoading();
+    EXPECT_EQ(game->m_Images[1], nullptr);
+    EXPECT_EQ(game->m_Sounds[99], nullptr);
+    EXPECT_EQ(game->m_ImageInfo[3 * 97], 64) << "sizes are recorded all the same";
+    game->m_Option[5] = 1;
+    StartGame(1, {1, 1});
+    game->m_Turn = 1;
+    ClickCell(0, 0);
+    EXPECT_EQ(Owner(0, 0), 1);
+    Render();
+}
+
+using Focus = GameTest;
+
+TEST_F(Focus, SuspendDuringAGameOpensThePauseAtOnce) {
+    StartGame(2, {1, 2});
+    bb_app_device->InvokeOnSuspend();
+    EXPECT_EQ(game->m_Paused, 1);
+    EXPECT_EQ(game->m_PauseDir, 1);
+    EXPECT_EQ(game->m_PauseY, 240);
+    EXPECT_EQ(bb_app_device->updateRate, 5);
+    bb_app_device->InvokeOnResume();
+    EXPECT_EQ(game->m_Paused, 1);
+    EXPECT_EQ(bb_app_device->updateRate, 60);
+    Update();
+    EXPECT_EQ(game->m_PauseY, 240) << "already in place: no slide";
+}
+
+TEST_F(Focus, SuspendInTheMenuLeavesThePauseFieldsZero) {
+    ASSERT_EQ(game->m_Mode, 1);
+    bb_app_device->InvokeOnSuspend();
+    EXPECT_EQ(game->m_Paused, 0);
+    EXPECT_EQ(game->m_PauseDir, 0);
+    EXPECT_EQ(game->m_PauseY, 0);
+    bb_app_device->InvokeOnResume();
+    EXPECT_EQ(game->m_Paused, 0);
+}
+
+TEST_F(Focus, SuspendSwitchesTheICadeOffAndClearsThePad) {
+    game->m_iCade(1);
+    game->m_Pad[3] = 2;
+    bb_app_device->InvokeOnSuspend();
+    EXPECT_EQ(bb_Nubrix_iCadeControls, 0);
+    EXPECT_EQ(game->m_Pad[3], 0);
+}
+
+}  // namespace
+}  // namespace game_test
