@@ -1,0 +1,360 @@
+// The whole program as a person meets it: the real executable in a window
+// under a window manager, driven with the real mouse and keyboard, watched
+// through its pixels, its standard output and its state file.
+//
+// Every run starts in a fresh working folder whose data/ is the
+// repository's. Screenshots of the menu (landscape and portrait) and of the
+// credits box are kept in $NUBRIX_SCREENSHOTS, or the build's screenshots/.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/desktop.h"
+#include "tests/support/testing.h"
+
+namespace e2e {
+namespace {
+
+const char* const kTitle = "Nubrix";
+
+// The menu at 640 x 480 (one virtual unit a pixel) once it has slid in.
+const int kSlotX = 576;
+int SlotY(int player) { return 40 + 80 * player; }
+const int kSoundX = 32, kSoundY = 240;
+const int kSizeY = 336;
+int SizeX(int k) { return 128 * k; }
+const int kCreditsX = 70, kCreditsY = 440;
+
+// The smallest board, 4 x 3 cells: pitch min(640 / 5, 416 / 4) = 104, the
+// grid centred below the 64-pixel player panel.
+const int kPitch = 104;
+int CellX(int x) { return 320 - kPitch * 3 / 2 + kPitch * x; }
+int CellY(int y) { return 272 - kPitch + kPitch * y; }
+
+std::string ScreenshotFolder() {
+    const char* env = std::getenv("NUBRIX_SCREENSHOTS");
+    std::string folder = env && *env ? env : NUBRIX_BINARY_DIR "/screenshots";
+    mkdir(folder.c_str(), 0755);
+    return folder;
+}
+
+bool Near(Rgb c, int r, int g, int b, int tolerance = 24) {
+    return std::abs(c.r - r) <= tolerance && std::abs(c.g - g) <= tolerance && std::abs(c.b - b) <= tolerance;
+}
+
+// Owner of a cell as its inner square shows it: the owner's colour at half
+// brightness, grey when empty; -1 when something covers the sample.
+int CellOwner(const Picture& p, int x, int y) {
+    Rgb c = p.At(CellX(x) - 43, CellY(y) - 43);
+    if (Near(c, 90, 90, 90)) return 0;
+    if (Near(c, 127, 0, 0)) return 1;
+    if (Near(c, 127, 127, 0)) return 2;
+    if (Near(c, 0, 127, 0)) return 3;
+    if (Near(c, 0, 64, 127)) return 4;
+    return -1;
+}
+
+// The colour to move, from the grid lines (the player's colour at half
+// brightness) in the corner of the first cell.
+int Turn(const Picture& p) {
+    Rgb c = p.At(CellX(0) - 49, CellY(0) - 49);
+    if (Near(c, 127, 0, 0)) return 1;
+    if (Near(c, 127, 127, 0)) return 2;
+    if (Near(c, 0, 127, 0)) return 3;
+    if (Near(c, 0, 64, 127)) return 4;
+    return 0;
+}
+
+bool BoardShown(const Picture& p) {
+    int cells = 0;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) cells += CellOwner(p, x, y) >= 0 ? 1 : 0;
+    }
+    return cells >= 10 && Turn(p) != 0;
+}
+
+// The menu: its dark blue ground and the green sound toggle in place.
+bool MenuShown(const Picture& p, int soundX = kSoundX, int soundY = kSoundY) {
+    auto green = [](Rgb c) { return c.g > 150 && c.r < 120 && c.b < 120; };
+    return Near(p.At(p.width - 4, p.height - 4), 0, 0, 80, 4) && p.Count(soundX - 32, soundY - 32, 64, 64, green) > 60;
+}
+
+bool PausePanelShown(const Picture& p) {
+    auto orange = [](Rgb c) { return c.r > 150 && c.g > 70 && c.g < 170 && c.b < 70; };
+    return p.Count(190, 250, 260, 40, orange) > 2000;
+}
+
+double SlotBrightness(const Picture& p, int player) { return p.Brightness(kSlotX - 20, SlotY(player) - 20, 40, 40); }
+
+std::vector<std::string> Fields(const std::string& record) {
+    std::vector<std::string> out(1);
+    for (char c : record) {
+        if (c == '|') {
+            out.emplace_back();
+        } else {
+            out.back() += c;
+        }
+    }
+    return out;
+}
+
+// A record of 98 fields, each closed by a bar, whose three kinds of
+// checksum hold.
+::testing::AssertionResult ValidRecord(const std::string& record) {
+    std::vector<std::string> f = Fields(record);
+    if (f.size() != 99 || !f[98].empty()) return ::testing::AssertionFailure() << "fields: " << f.size();
+    std::vector<int64_t> v;
+    for (int i = 0; i < 98; ++i) {
+        if (f[i].empty() || f[i].find_first_not_of("-0123456789") != std::string::npos) {
+            return ::testing::AssertionFailure() << "field " << i << " '" << f[i] << "'";
+        }
+        v.push_back(std::stoll(f[i]));
+    }
+    auto wrap = [](uint32_t x) { return static_cast<int64_t>(static_cast<int32_t>(x)); };
+    uint32_t sum = 0;
+    for (int k = 0; k < 25; ++k) sum += static_cast<uint32_t>(k) * static_cast<uint32_t>(v[k]);
+    if (wrap(sum) != v[25]) return ::testing::AssertionFailure() << "settings checksum";
+    sum = 0;
+    for (int w = 0; w < 8; ++w) sum += static_cast<uint32_t>(v[26 + w]);
+    if (wrap(sum) != v[34]) return ::testing::AssertionFailure() << "badge checksum";
+    for (int m = 0; m < 3; ++m) {
+        const int base = 35 + 21 * m;
+        sum = 0;
+        for (int i = 0; i < 10; ++i) {
+            sum += static_cast<uint32_t>(i + 4) * static_cast<uint32_t>(v[base + 2 * i]) +
+                   static_cast<uint32_t>(m + i + 3) * static_cast<uint32_t>(v[base + 2 * i + 1]);
+        }
+        if (wrap(sum) != v[base + 20]) return ::testing::AssertionFailure() << "score checksum " << m;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    nubrix_test::TempDir folder;
+    Desktop desktop;
+    std::unique_ptr<nubrix_test::Process> game;
+    unsigned long window = 0;
+
+    void SetUp() override {
+        ASSERT_TRUE(desktop.Ok()) << "no X display";
+        ASSERT_EQ(symlink(NUBRIX_SOURCE_DIR "/data", folder.File("data").c_str()), 0);
+    }
+
+    std::string StatePath() const { return folder.File(".varnokstate"); }
+
+    // Starts the program and waits for its window and its menu.
+    void Launch() {
+        // Under the sanitizers the program's exit unloads Mesa's driver
+        // (glfwTerminate), whose start-up allocations then read as leaks and
+        // would turn the exit code; leaks are the unit suites' business.
+        game.reset(new nubrix_test::Process({NUBRIX_BINARY_DIR "/nubrix"}, {"ASAN_OPTIONS=detect_leaks=0"},
+                                            folder.Path()));
+        window = desktop.FindWindow(kTitle);
+        ASSERT_NE(window, 0u) << "no window; output:\n" << game->Output();
+        Picture menu;
+        ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 30, &menu))
+            << "no menu; output:\n"
+            << game->Output();
+    }
+
+    // Closes the window as its close button would; the program ends with 0.
+    void CloseWindow() {
+        desktop.Close(kTitle);
+        EXPECT_EQ(game->WaitForExit(20), 0) << game->Output();
+    }
+
+    int64_t StateTime() {
+        struct stat st;
+        if (stat(StatePath().c_str(), &st) != 0) return -1;
+        return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+
+    void Screenshot(const std::string& name) {
+        Picture p = desktop.Capture(window);
+        EXPECT_TRUE(p.SavePng(ScreenshotFolder() + "/" + name));
+    }
+};
+
+TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
+    // First start: no record, so nothing is loaded or said.
+    Launch();
+    Pause(0.6);  // the slide-in has ended
+    EXPECT_EQ(game->Output().find("Loaded"), std::string::npos) << game->Output();
+    EXPECT_EQ(game->Output().find("Invalid"), std::string::npos) << game->Output();
+    Picture first = desktop.Capture(window);
+    ASSERT_TRUE(MenuShown(first));
+    Screenshot("menu.png");
+
+    // Player 2 to the computer (off, human, computer), player 4 off: a
+    // person in red against the computer in yellow.
+    desktop.Click(window, kSlotX, SlotY(2));
+    desktop.Click(window, kSlotX, SlotY(2));
+    desktop.Click(window, kSlotX, SlotY(4));
+    Pause(0.2);
+    Picture set = desktop.Capture(window);
+    EXPECT_GT(SlotBrightness(set, 2), SlotBrightness(first, 2) * 1.3);
+    EXPECT_LT(SlotBrightness(set, 4), SlotBrightness(first, 4) * 0.8);
+    const int64_t before = StateTime();
+
+    // The smallest board.
+    desktop.Click(window, SizeX(1), kSizeY);
+    Picture board;
+    ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10, &board)) << "no 4 x 3 board";
+
+    // Play: on red's turn, press a cell that is empty or red.
+    std::mt19937 random(7);
+    int moves = 0;
+    bool ended = false;
+    for (int tries = 0; tries < 4000 && !ended; ++tries) {
+        if (StateTime() != before) {
+            ended = true;
+            break;
+        }
+        Picture p = desktop.Capture(window);
+        if (Turn(p) != 1) {
+            Pause(0.05);
+            continue;
+        }
+        std::vector<std::pair<int, int>> mine;
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                int owner = CellOwner(p, x, y);
+                if (owner == 0 || owner == 1) mine.push_back({x, y});
+            }
+        }
+        if (mine.empty()) {
+            Pause(0.05);
+            continue;
+        }
+        auto cell = mine[random() % mine.size()];
+        desktop.Click(window, CellX(cell.first), CellY(cell.second));
+        ++moves;
+        Pause(0.2);
+    }
+    ASSERT_TRUE(ended) << "the game did not end after " << moves << " moves";
+    EXPECT_GT(moves, 0);
+
+    // Back in the menu, with the finished game recorded.
+    ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
+    const std::string record = nubrix_test::ReadFile(StatePath());
+    EXPECT_TRUE(ValidRecord(record)) << record;
+    std::vector<std::string> f = Fields(record);
+    ASSERT_EQ(f.size(), 99u);
+    EXPECT_EQ(f[5], "1");
+    EXPECT_EQ(f[6], "1");
+    EXPECT_EQ(f[7], "2");
+    EXPECT_EQ(f[9], "0");
+    CloseWindow();
+
+    // Second start: everything loads, and the slots are as they were left.
+    Launch();
+    EXPECT_TRUE(game->WaitForOutput("Highscore 2 Loaded"));
+    EXPECT_NE(game->Output().find("Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\n"
+                                  "Highscore 2 Loaded\n"),
+              std::string::npos)
+        << game->Output();
+    Pause(0.6);
+    Picture second = desktop.Capture(window);
+    EXPECT_NEAR(SlotBrightness(second, 2), SlotBrightness(set, 2), 20);
+    EXPECT_NEAR(SlotBrightness(second, 4), SlotBrightness(set, 4), 20);
+    EXPECT_GT(SlotBrightness(second, 2), SlotBrightness(first, 2) * 1.3);
+
+    // The credits box, over the menu.
+    desktop.Click(window, kCreditsX, kCreditsY);
+    Picture credits;
+    EXPECT_TRUE(desktop.WaitFor(
+        window, [](const Picture& p) { return Near(p.At(66, 240), 204, 100, 16, 6); }, 5, &credits));
+    Screenshot("credits.png");
+    desktop.Click(window, 320, 400);
+    EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return !Near(p.At(66, 240), 204, 100, 16, 6); }, 5));
+
+    // Portrait: the sound toggle moves to the top centre.
+    desktop.Resize(window, 480, 640);
+    Picture portrait;
+    EXPECT_TRUE(desktop.WaitFor(
+        window,
+        [](const Picture& p) { return p.width == 480 && p.height == 640 && MenuShown(p, 240, 43); }, 30,
+        &portrait));
+    Pause(0.8);
+    Screenshot("menu-portrait.png");
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, ADamagedRecordIsReportedAndTheGameRuns) {
+    // A record as the game writes it, with size 2's score checksum one off.
+    std::string record = "0|0|0|0|0|1|1|0|0|2|64|64|10|";
+    for (int i = 0; i < 12; ++i) record += "0|";
+    record += "1493|";
+    for (int i = 0; i < 9; ++i) record += "0|";
+    for (int m = 0; m < 3; ++m) {
+        record += "3|";  // top-ten entry 0
+        for (int i = 1; i < 20; ++i) record += "0|";
+        record += m == 1 ? "13|" : "12|";
+    }
+    nubrix_test::WriteFile(StatePath(), record);
+    Launch();
+    EXPECT_TRUE(game->WaitForOutput("Highscore 2 Loaded"));
+    EXPECT_NE(game->Output().find("Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\n"
+                                  "Highscore 1 Checksum Invalid\nHighscore 2 Loaded\n"),
+              std::string::npos)
+        << game->Output();
+    Pause(1);
+    EXPECT_TRUE(game->Running());
+    EXPECT_TRUE(MenuShown(desktop.Capture(window)));
+    // Starting is not saving: the damaged record stays as it was.
+    EXPECT_EQ(nubrix_test::ReadFile(StatePath()), record);
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, ASlotChangedJustBeforeClosingTheWindowIsKept) {
+    Launch();
+    Pause(0.6);
+    Picture before = desktop.Capture(window);
+    desktop.Click(window, kSlotX, SlotY(3));  // off -> human
+    CloseWindow();
+    ASSERT_TRUE(nubrix_test::FileExists(StatePath()));
+    EXPECT_TRUE(ValidRecord(nubrix_test::ReadFile(StatePath())));
+
+    Launch();
+    EXPECT_TRUE(game->WaitForOutput("Settings Loaded"));
+    Pause(0.6);
+    EXPECT_GT(SlotBrightness(desktop.Capture(window), 3), SlotBrightness(before, 3) * 1.3);
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, TheKeyboardAloneStartsPausesAndQuitsAGame) {
+    Launch();
+    Pause(0.6);
+    desktop.Key(window, "Up");     // size 2 -> 1
+    desktop.Key(window, "space");  // start
+    ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10)) << "no 4 x 3 board";
+
+    desktop.Key(window, "Escape");
+    EXPECT_TRUE(desktop.WaitFor(window, PausePanelShown, 5)) << "the pause panel did not open";
+    desktop.Key(window, "Escape");
+    EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return !PausePanelShown(p) && BoardShown(p); }, 5))
+        << "the pause panel did not close";
+
+    // Quit through the pause menu: Escape, Left to the quit button, select.
+    EXPECT_FALSE(nubrix_test::FileExists(StatePath()));
+    desktop.Key(window, "Escape");
+    ASSERT_TRUE(desktop.WaitFor(window, PausePanelShown, 5));
+    Pause(0.3);
+    desktop.Key(window, "Left");
+    desktop.Key(window, "space");
+    EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
+    EXPECT_TRUE(nubrix_test::FileExists(StatePath()));  // the finished game was recorded
+    CloseWindow();
+}
+
+}  // namespace
+}  // namespace e2e
