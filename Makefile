@@ -51,7 +51,6 @@ fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps
 # Regenerates the committed art, font, sounds and demo song under data/.
 assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
-	./$(BUILD)/tools/songgen/songgen data
 
 clean:
 	rm -rf $(BUILD) build-stress build-bench build-fuzz

@@ -116,17 +116,7 @@ int bb_Nubrix_MyApp::m_Reload() {
     m_BackG = 0;
     m_BackB = 0;
     m_BackA = 1.0f;
-    int w = bb_graphics_DeviceWidth(), h = bb_graphics_DeviceHeight();
-    m_HDLevel = 1;
-    m_HDScale = 1.0f;
-    if (w > 630 || h > 630) {
-        m_HDLevel = 2;
-        m_HDScale = 0.5f;
-    }
-    if (w > 1230 || h > 1230) {
-        m_HDLevel = 4;
-        m_HDScale = 0.25f;
-    }
+    ChooseResolutionLevel();
     m_LoadImg(93, String("common/ZOVTLogo"), 256, 256, 1, 1);
     m_LoadFont(90, String("fonts/editundo"), 7, 10);
     m_Loading = 1;

@@ -25,6 +25,23 @@ bool ValidSlot(int id) { return id >= 0 && id < 100; }
 
 }  // namespace
 
+// Level 1 while neither side of the device exceeds 630 pixels, 2 while
+// neither exceeds 1230, else 4; the scale undoes the level, so images keep
+// their size in virtual units.
+void bb_Nubrix_MyApp::ChooseResolutionLevel() {
+    int w = bb_graphics_DeviceWidth(), h = bb_graphics_DeviceHeight();
+    m_HDLevel = 1;
+    m_HDScale = 1.0f;
+    if (w > 630 || h > 630) {
+        m_HDLevel = 2;
+        m_HDScale = 0.5f;
+    }
+    if (w > 1230 || h > 1230) {
+        m_HDLevel = 4;
+        m_HDScale = 0.25f;
+    }
+}
+
 int bb_Nubrix_MyApp::m_LoadImg(int id, String name, int w, int h, int frames, int flags) {
     if (!ValidSlot(id)) return 0;
     String path = name + LevelSuffix(m_HDLevel) + String(".png");
@@ -70,17 +87,7 @@ int bb_Nubrix_MyApp::m_LoadSFX(int n) {
 }
 
 int bb_Nubrix_MyApp::m_Loader() {
-    int w = bb_graphics_DeviceWidth(), h = bb_graphics_DeviceHeight();
-    m_HDLevel = 1;
-    m_HDScale = 1.0f;
-    if (w > 630 || h > 630) {
-        m_HDLevel = 2;
-        m_HDScale = 0.5f;
-    }
-    if (w > 1230 || h > 1230) {
-        m_HDLevel = 4;
-        m_HDScale = 0.25f;
-    }
+    ChooseResolutionLevel();
 
     switch (m_Loading) {
         case 1: m_LoadImg(97, String("common/icons"), 32, 32, 16, 1); break;

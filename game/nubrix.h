@@ -203,6 +203,7 @@ public:
 
     // Helpers behind the methods above (not part of the method table).
     void FitToDevice(int width, int height);  // app.cpp: scale, visible size, orientation
+    void ChooseResolutionLevel();             // assets.cpp: m_HDLevel and m_HDScale from the device size
     int AppendCommand(float kind, float x, float y, float p4, float p5, float frame);  // draw.cpp
     int ButtonHit(int id, float x, float y, int touches);                              // draw.cpp
     void UpdateICade();        // ingame.cpp: update step 9

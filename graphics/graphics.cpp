@@ -51,8 +51,10 @@ void matrixChanged(bb_graphics_GraphicsContext* c) {
 }
 
 // Draws frame `f` of `image` with its top-left at (px, py) under the
-// device's current matrix.
-void drawFrame(gxtkGraphics* device, bb_graphics_Image* image, bb_graphics_Frame* f, float px, float py) {
+// context's current matrix, handed to the render device first.
+void drawFrame(bb_graphics_Image* image, bb_graphics_Frame* f, float px, float py) {
+    bb_graphics_context->m_Validate();
+    gxtkGraphics* device = bb_graphics_renderDevice;
     if (image->flags & bb_graphics_Image::WholeSurface) {
         device->DrawSurface(image->surface, px, py);
     } else {
@@ -299,14 +301,7 @@ int bb_graphics_Transform(float a, float b, float cc, float d, float e, float f)
     float yy = cc * c->xy + d * c->yy;
     float dx = e * c->xx + f * c->yx + c->dx;
     float dy = e * c->xy + f * c->yy + c->dy;
-    c->xx = xx;
-    c->xy = xy;
-    c->yx = yx;
-    c->yy = yy;
-    c->dx = dx;
-    c->dy = dy;
-    matrixChanged(c);
-    return 0;
+    return bb_graphics_SetMatrix(xx, xy, yx, yy, dx, dy);
 }
 
 int bb_graphics_Transform2(Array<float> m) {
@@ -389,16 +384,13 @@ int bb_graphics_DrawEllipse(float x, float y, float xRadius, float yRadius) {
 int bb_graphics_DrawImage(bb_graphics_Image* image, float x, float y, int frame) {
     bb_graphics_Frame* f = frameToDraw(image, frame);
     if (!f) return 0;
-    bb_graphics_GraphicsContext* c = bb_graphics_context;
-    if (c->transformed) {
+    if (bb_graphics_context->transformed) {
         bb_graphics_PushMatrix();
         bb_graphics_Transform(1, 0, 0, 1, x - image->handleX, y - image->handleY);
-        c->m_Validate();
-        drawFrame(bb_graphics_renderDevice, image, f, 0, 0);
+        drawFrame(image, f, 0, 0);
         bb_graphics_PopMatrix();
     } else {
-        c->m_Validate();
-        drawFrame(bb_graphics_renderDevice, image, f, x - image->handleX, y - image->handleY);
+        drawFrame(image, f, x - image->handleX, y - image->handleY);
     }
     return 0;
 }
@@ -413,8 +405,7 @@ int bb_graphics_DrawImage2(bb_graphics_Image* image, float x, float y, float rot
     bb_graphics_Rotate(rotation);
     bb_graphics_Transform(scaleX, 0, 0, scaleY, 0, 0);
     bb_graphics_Transform(1, 0, 0, 1, -image->handleX, -image->handleY);
-    bb_graphics_context->m_Validate();
-    drawFrame(bb_graphics_renderDevice, image, f, 0, 0);
+    drawFrame(image, f, 0, 0);
     bb_graphics_PopMatrix();
     return 0;
 }

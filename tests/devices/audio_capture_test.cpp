@@ -26,11 +26,7 @@
 #include "tests/support/testing.h"
 
 using namespace sound_files;
-using nubrix_test::ReadFile;
 using nubrix_test::RunInChild;
-using nubrix_test::TempDir;
-using nubrix_test::Widen;
-using nubrix_test::WriteFile;
 
 namespace {
 

@@ -2,9 +2,11 @@
 // byte by byte: RIFF/WAVE writing (sound and hostile variants), a reader for
 // the WAVE files OpenAL Soft's wave backend writes, and an Ogg page walker
 // that reads what a Vorbis stream says about itself (channels, rate, length)
-// without decoding it.
+// without decoding it. It also hands on the file helpers of
+// tests/support/testing.h that every sound suite writes its cases with, so
+// `using namespace sound_files` is the one using-directive a suite needs.
 //
-// Depends on: the C++ library.
+// Depends on: tests/support/testing.h, the C++ library.
 
 #ifndef NUBRIX_TESTS_DEVICES_SOUND_FILES_H
 #define NUBRIX_TESTS_DEVICES_SOUND_FILES_H
@@ -13,7 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/testing.h"
+
 namespace sound_files {
+
+using nubrix_test::ReadFile;
+using nubrix_test::ScopedWorkingFolder;
+using nubrix_test::TempDir;
+using nubrix_test::Widen;
+using nubrix_test::WriteFile;
 
 std::string Le16(unsigned v);
 std::string Le32(std::uint32_t v);

@@ -25,11 +25,6 @@
 #include <vorbis/vorbisfile.h>
 
 using namespace sound_files;
-using nubrix_test::ReadFile;
-using nubrix_test::ScopedWorkingFolder;
-using nubrix_test::TempDir;
-using nubrix_test::Widen;
-using nubrix_test::WriteFile;
 
 namespace {
 bool watching = false;

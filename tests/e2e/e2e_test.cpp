@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,11 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/desktop.h"
+#include "tests/support/desktop.h"
 #include "tests/support/testing.h"
 
 namespace e2e {
 namespace {
+
+using nubrix_test::Desktop;
+using nubrix_test::Fields;
+using nubrix_test::Pause;
+using nubrix_test::Picture;
+using nubrix_test::Rgb;
 
 const char* const kTitle = "Nubrix";
 
@@ -94,18 +99,6 @@ bool PausePanelShown(const Picture& p) {
 
 double SlotBrightness(const Picture& p, int player) { return p.Brightness(kSlotX - 20, SlotY(player) - 20, 40, 40); }
 
-std::vector<std::string> Fields(const std::string& record) {
-    std::vector<std::string> out(1);
-    for (char c : record) {
-        if (c == '|') {
-            out.emplace_back();
-        } else {
-            out.back() += c;
-        }
-    }
-    return out;
-}
-
 // A record of 98 fields, each closed by a bar, whose three kinds of
 // checksum hold.
 ::testing::AssertionResult ValidRecord(const std::string& record) {
@@ -146,7 +139,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(desktop.Ok()) << "no X display";
-        ASSERT_EQ(symlink(NUBRIX_SOURCE_DIR "/data", folder.File("data").c_str()), 0);
+        ASSERT_TRUE(nubrix_test::LinkData(folder));
     }
 
     std::string StatePath() const { return folder.File(".varnokstate"); }

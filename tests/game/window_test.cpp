@@ -5,15 +5,16 @@
 // loading screen, a game in progress, the pause panel and the overlay.
 //
 // Screenshots are read straight from the X server (the whole screen, cut to
-// the window, as `import -window root` would) and written as PNG; they go
-// to $NUBRIX_SCREENSHOT_DIR when it is set (docs/ for the README), else to
-// the test's temporary folder. Input goes through xdotool, which moves the
-// real pointer and presses real buttons and keys (XTEST).
+// the window, as `import -window root` would; tests/support/desktop.h) and
+// written as PNG; they go to $NUBRIX_SCREENSHOT_DIR when it is set (docs/
+// for the README), else to the test's temporary folder. Input goes through
+// xdotool, which moves the real pointer and presses real buttons and keys
+// (XTEST).
 //
 // The game watches held buttons at each update, so every press is held for
 // a few updates before it is released.
 //
-// Depends on: build/nubrix, data/, Xlib, xdotool, stb_image_write.
+// Depends on: build/nubrix, data/, tests/support/desktop.h, xdotool.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -27,15 +28,12 @@
 #include <thread>
 #include <vector>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include "stb_image_write.h"
+#include "tests/support/desktop.h"
 #include "tests/support/testing.h"
 
-// Last: Xlib's macros (None, Bool, Status) would clash with the others.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 namespace {
+
+using nubrix_test::Rgb;
 
 using Clock = std::chrono::steady_clock;
 
@@ -51,18 +49,8 @@ std::string Shell(const std::string& command) {
     return out;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-// One 640 x 480 picture of the window.
-struct Shot {
-    std::vector<unsigned char> rgb;  // 3 bytes per pixel, rows top-down
-    Rgb At(int x, int y) const {
-        const unsigned char* p = &rgb[(static_cast<size_t>(y) * 640 + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-};
+// One picture of the window (640 x 480).
+using Shot = nubrix_test::Picture;
 
 bool Near(Rgb a, Rgb b, int tolerance = 24) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
@@ -73,16 +61,15 @@ protected:
     nubrix_test::TempDir folder;
     std::string shots;
     pid_t pid = -1;
-    Display* display = nullptr;
-    Window window = 0;
+    nubrix_test::Desktop desktop;
+    unsigned long window = 0;
     std::string id;
 
     void SetUp() override {
         const char* dir = std::getenv("NUBRIX_SCREENSHOT_DIR");
         shots = dir && *dir ? dir : folder.Path();
-        ASSERT_EQ(symlink(NUBRIX_SOURCE_DIR "/data", folder.File("data").c_str()), 0);
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr) << "no X display";
+        ASSERT_TRUE(nubrix_test::LinkData(folder));
+        ASSERT_TRUE(desktop.Ok()) << "no X display";
         pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
@@ -96,7 +83,7 @@ protected:
             if (id.empty()) Sleep(50);
         }
         ASSERT_FALSE(id.empty()) << "the window did not appear";
-        window = static_cast<Window>(std::stoul(id));
+        window = std::stoul(id);
         Shell("xdotool windowfocus --sync " + id + " 2>/dev/null");
     }
 
@@ -106,33 +93,13 @@ protected:
             int status = 0;
             waitpid(pid, &status, 0);
         }
-        if (display) XCloseDisplay(display);
     }
 
-    Shot Capture() {
-        Shot s;
-        s.rgb.assign(640 * 480 * 3, 0);
-        int x = 0, y = 0;
-        Window child;
-        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-        XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 640, 480, AllPlanes, ZPixmap);
-        if (!image) return s;
-        for (int j = 0; j < 480; ++j) {
-            for (int i = 0; i < 640; ++i) {
-                unsigned long p = XGetPixel(image, i, j);
-                unsigned char* out = &s.rgb[(static_cast<size_t>(j) * 640 + i) * 3];
-                out[0] = (p >> 16) & 255;
-                out[1] = (p >> 8) & 255;
-                out[2] = p & 255;
-            }
-        }
-        XDestroyImage(image);
-        return s;
-    }
+    Shot Capture() { return desktop.Capture(window); }
 
     void Save(const Shot& s, const std::string& name) {
         std::string path = shots + "/" + name;
-        EXPECT_TRUE(stbi_write_png(path.c_str(), 640, 480, 3, s.rgb.data(), 640 * 3)) << path;
+        EXPECT_TRUE(s.SavePng(path)) << path;
     }
 
     // Holds the left button on a point of the window for a few updates.
@@ -218,7 +185,7 @@ TEST_F(GameWindow, APersonPlaysAGameAgainstTheComputer) {
             ended = true;
             break;
         }
-        bool settled = s.rgb == previous.rgb;
+        bool settled = s.pixels == previous.pixels;
         previous = s;
         Rgb grid = s.At(CellX(0) - 49, CellY(0) - 49);
         if (!settled || !Near(grid, kRedGrid, 30)) continue;

@@ -5,31 +5,15 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "host/glfw2.h"
-
-using namespace glfw2;
+#include "tests/support/gl_window.h"
 
 namespace graphics_test {
 
 namespace {
 
 // One window for the whole binary: GL contexts are slow to make under Mesa.
-// It stays open until the process ends: closing it unloads the GL driver,
-// and LeakSanitizer would then report the driver's own lifetime allocations.
-class WindowEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!glfwInit() || !glfwOpenWindow(640, 480, 8, 8, 8, 8, 0, 0, GLFW_WINDOW)) {
-            std::fprintf(stderr, "graphics tests: no window (is there an X display?)\n");
-            std::exit(1);
-        }
-    }
-};
-
-::testing::Environment* const window = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
+::testing::Environment* const window =
+    ::testing::AddGlobalTestEnvironment(new nubrix_test::GLWindowEnvironment("graphics"));
 
 }  // namespace
 

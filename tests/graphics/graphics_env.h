@@ -6,7 +6,7 @@
 // host runs it between handlers; objects a test holds only in locals must be
 // passed to Collect to survive (the real roots are the framework globals).
 //
-// Depends on: graphics, host/glfw2.h, GoogleTest, OpenGL 1.x.
+// Depends on: graphics, tests/support/gl_window.h, GoogleTest, OpenGL 1.x.
 
 #ifndef NUBRIX_TESTS_GRAPHICS_GRAPHICS_ENV_H
 #define NUBRIX_TESTS_GRAPHICS_GRAPHICS_ENV_H

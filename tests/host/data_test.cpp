@@ -16,6 +16,7 @@
 using nubrix_test::Narrow;
 using nubrix_test::ReadFile;
 using nubrix_test::RunInChild;
+using nubrix_test::RunInReadOnlyFolder;
 using nubrix_test::ScopedWorkingFolder;
 using nubrix_test::TempDir;
 using nubrix_test::WriteFile;
@@ -139,13 +140,7 @@ TEST(StateFile, InvalidUtf8IsReadByteForByte) {
 TEST(StateFile, AReadOnlyFolderGivesMinusOneAndKeepsTheOldRecord) {
     TempDir dir;
     WriteFile(dir.File(".varnokstate"), "old|record|");
-    auto child = RunInChild([&] {
-        if (chdir(dir.Path().c_str()) != 0) _exit(3);
-        chmod(dir.Path().c_str(), 0555);
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(4);
-        std::printf("%d\n", SaveStateFile(S("new|record|")));
-    });
-    chmod(dir.Path().c_str(), 0755);
+    auto child = RunInReadOnlyFolder(dir.Path(), [] { std::printf("%d\n", SaveStateFile(S("new|record|"))); });
     EXPECT_EQ(child.out, "-1\n");
     EXPECT_EQ(ReadFile(dir.File(".varnokstate")), "old|record|");
     EXPECT_EQ(FolderEntries(dir.Path()).size(), 1u);

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -13,11 +10,8 @@
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/framework.h"
-#include "host/glfw2.h"
-#include "host/glfw2_scripted.h"
+#include "tests/support/scripted_host.h"
 #include "tests/support/testing.h"
-
-using namespace glfw2;
 
 namespace {
 
@@ -85,20 +79,15 @@ public:
     }
 };
 
-class Adapter : public ::testing::Test {
+class Adapter : public nubrix_test::ScriptedHostTest {
 protected:
-    ScriptedBackend window;
-    ScopedBackend use{&window};
     NoteGame* game = nullptr;
 
     void SetUp() override {
-        ASSERT_EQ(glfwInit(), 1);
-        ASSERT_EQ(glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW), 1);
-        gc_assign(bb_graphics_context, (new bb_graphics_GraphicsContext())->g_new());
+        ASSERT_NO_FATAL_FAILURE(StartHost());
         game = new NoteGame();
         game->g_new();
     }
-    void TearDown() override { glfwTerminate(); }
 };
 
 TEST_F(Adapter, CreatingTheGamePublishesTheDevices) {
@@ -182,13 +171,8 @@ TEST_F(Adapter, StateTextRoundTripsThroughTheStateFile) {
 
 TEST_F(Adapter, SavingInAReadOnlyFolderGivesMinusOne) {
     nubrix_test::TempDir dir;
-    auto child = nubrix_test::RunInChild([&] {
-        if (chdir(dir.Path().c_str()) != 0) _exit(3);
-        chmod(dir.Path().c_str(), 0555);
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(4);
-        std::printf("%d\n", bb_app_SaveState(String("x|")));
-    });
-    chmod(dir.Path().c_str(), 0755);
+    auto child =
+        nubrix_test::RunInReadOnlyFolder(dir.Path(), [] { std::printf("%d\n", bb_app_SaveState(String("x|"))); });
     EXPECT_EQ(child.out, "-1\n");
 }
 

@@ -14,6 +14,7 @@
 #include "host/framework.h"
 #include "host/glfw2.h"
 #include "host/glfw2_scripted.h"
+#include "tests/support/scripted_host.h"
 
 using namespace glfw2;
 
@@ -89,23 +90,19 @@ public:
     }
 };
 
-class HostLoop : public ::testing::Test {
+class HostLoop : public nubrix_test::ScriptedHostTest {
 protected:
-    ScriptedBackend window;
-    ScopedBackend use{&window};
     ProbeGame* game = nullptr;
 
     void SetUp() override {
-        ASSERT_EQ(glfwInit(), 1);
-        ASSERT_EQ(glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW), 1);
-        gc_assign(bb_graphics_context, (new bb_graphics_GraphicsContext())->g_new());
+        ASSERT_NO_FATAL_FAILURE(StartHost());
         game = new ProbeGame();
         game->window = &window;
         game->g_new();
         garbageAlive = 0;
     }
     void TearDown() override {
-        glfwTerminate();
+        ScriptedHostTest::TearDown();
         gc_assign(bb_app_device, static_cast<bb_app_AppDevice*>(nullptr));
     }
 

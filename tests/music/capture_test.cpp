@@ -25,7 +25,7 @@
 #include "host/glfw2.h"
 #include "music/zkplayer.h"
 #include "tests/support/testing.h"
-#include "tools/songgen/songgen.h"
+#include "tools/assetgen/song.h"
 
 using namespace glfw2;
 

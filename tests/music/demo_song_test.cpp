@@ -15,7 +15,7 @@
 #include "graphics/stb_image.h"
 #include "music/zkplayer.h"
 #include "tests/support/testing.h"
-#include "tools/songgen/songgen.h"
+#include "tools/assetgen/song.h"
 
 namespace music_test {
 namespace {
@@ -40,9 +40,9 @@ TEST(DemoSong, TheCommittedFilesAreTheGeneratorsOutput) {
     EXPECT_EQ(files.size(), 20u);
     size_t total = 0;
     for (const std::string& f : files) {
-        ASSERT_TRUE(nubrix_test::FileExists(kData + f)) << f << " is missing: run songgen data";
+        ASSERT_TRUE(nubrix_test::FileExists(kData + f)) << f << " is missing: run assetgen data song";
         std::string committed = nubrix_test::ReadFile(kData + f);
-        EXPECT_TRUE(committed == nubrix_test::ReadFile(fresh.File(f))) << f << " is stale: run songgen data";
+        EXPECT_TRUE(committed == nubrix_test::ReadFile(fresh.File(f))) << f << " is stale: run assetgen data song";
         total += committed.size();
     }
     EXPECT_LT(total, 1000000u) << "the demo stays small";

@@ -14,7 +14,8 @@
 #include "graphics/graphics.h"
 #include "tests/music/music_env.h"
 #include "tests/support/testing.h"
-#include "tools/songgen/songgen.h"
+#include "tools/assetgen/output.h"
+#include "tools/assetgen/song.h"
 
 namespace music_test {
 namespace {
@@ -160,7 +161,7 @@ TEST_F(Loading, AStripOfSixtyFourFramesLoadsToo) {
         }
     }
     nubrix_test::TempDir dir;
-    songgen::WritePng(dir.File("strip.png"), 4096, 64, strip);
+    assetgen::writePng(dir.File("strip.png"), 4096, 64, strip);
     StartSong(dir.File("strip.png"));
     LoadAll();
     ASSERT_NE(player->songImage, nullptr);
@@ -175,7 +176,7 @@ TEST_F(Loading, BadPicturesLeaveSilenceAndANewSongForgetsTheOldOne) {
 
     nubrix_test::TempDir dir;
     // Room for 56 frames only: the grab of 64 would be fatal.
-    songgen::WritePng(dir.File("small.png"), 512, 448, std::vector<uint8_t>(512 * 448 * 4, 255));
+    assetgen::writePng(dir.File("small.png"), 512, 448, std::vector<uint8_t>(512 * 448 * 4, 255));
     nubrix_test::WriteFile(dir.File("damaged.png"), std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, 'x'));
     for (const std::string& file : {dir.File("small.png"), dir.File("damaged.png"), dir.File("missing.png")}) {
         CapturedOutput quiet;

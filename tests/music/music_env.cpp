@@ -4,18 +4,15 @@
 #include "tests/music/music_env.h"
 
 #include <AL/al.h>
-#include <AL/alc.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "graphics/graphics.h"
-#include "host/glfw2.h"
+#include "tests/support/gl_window.h"
+#include "tests/support/openal_context.h"
 #include "tests/support/testing.h"
-#include "tools/songgen/songgen.h"
-
-using namespace glfw2;
+#include "tools/assetgen/song.h"
 
 namespace music_test {
 
@@ -32,38 +29,22 @@ RecordingAudio* sharedAudio = nullptr;
 class MusicEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (!glfwInit() || !glfwOpenWindow(640, 480, 8, 8, 8, 8, 0, 0, GLFW_WINDOW)) {
-            std::fprintf(stderr, "music tests: no window (is there an X display?)\n");
-            std::exit(1);
-        }
+        nubrix_test::OpenGLWindow("music");
         setenv("ALSOFT_DRIVERS", "null", 0);  // never a real sound card
-        device = alcOpenDevice(nullptr);
-        if (device) context = alcCreateContext(device, nullptr);
-        if (!context || !alcMakeContextCurrent(context)) {
+        if (!sound.Open()) {
             std::fprintf(stderr, "music tests: no OpenAL context\n");
             std::exit(1);
         }
-        folder.reset(new nubrix_test::TempDir());
-        std::string link = folder->File("data");
-        if (symlink(NUBRIX_SOURCE_DIR "/data", link.c_str()) != 0) std::perror("symlink");
-        working.reset(new nubrix_test::ScopedWorkingFolder(folder->Path()));
+        folder.reset(new nubrix_test::DataWorkingFolder());
     }
     void TearDown() override {
-        working.reset();
         folder.reset();
-        alcMakeContextCurrent(nullptr);
-        alcDestroyContext(context);
-        alcCloseDevice(device);
-        // The window goes with the process. glfwTerminate would unload
-        // Mesa's driver, and LeakSanitizer would then report the driver's
-        // start-up allocations, still held by its globals, as leaks.
+        sound.Close();
     }
 
 private:
-    ALCdevice* device = nullptr;
-    ALCcontext* context = nullptr;
-    std::unique_ptr<nubrix_test::TempDir> folder;
-    std::unique_ptr<nubrix_test::ScopedWorkingFolder> working;
+    nubrix_test::OpenAlContext sound;
+    std::unique_ptr<nubrix_test::DataWorkingFolder> folder;
 };
 
 ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new MusicEnvironment);
@@ -142,10 +123,7 @@ int MusicGame::m_OnRender() { return m_Music->m_ZK_Alive_R(); }
 // --- PlayerTest ----------------------------------------------------------------
 
 void PlayerTest::SetUp() {
-    scoped.reset(new ScopedBackend(&window));
-    ASSERT_TRUE(glfwInit());
-    ASSERT_TRUE(glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW));
-    gc_assign(bb_graphics_context, (new bb_graphics_GraphicsContext())->g_new());
+    ASSERT_NO_FATAL_FAILURE(StartHost());
     game = new MusicGame();
     game->g_new();
     if (!sharedAudio) sharedAudio = new RecordingAudio();
@@ -158,11 +136,6 @@ void PlayerTest::SetUp() {
     player->m_ZK_Init(32, 4, 3, 3, 4);
     bb_random_Seed = 1234;
     gc_collect();  // everything above must be reachable from the roots
-}
-
-void PlayerTest::TearDown() {
-    glfwTerminate();
-    scoped.reset();
 }
 
 void PlayerTest::Clock(int ms) { window.time = (ms + 0.5) / 1000.0; }

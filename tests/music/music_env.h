@@ -9,8 +9,8 @@
 // when a test sets it (Clock); updates and renders go through the host's
 // own Invoke functions, which run the collector after each, as in the game.
 //
-// Depends on: music, host, devices, graphics, host/glfw2_scripted.h,
-// GoogleTest, OpenAL.
+// Depends on: music, host, devices, graphics, tests/support (gl_window.h,
+// openal_context.h, scripted_host.h, testing.h), GoogleTest, OpenAL.
 
 #ifndef NUBRIX_TESTS_MUSIC_MUSIC_ENV_H
 #define NUBRIX_TESTS_MUSIC_MUSIC_ENV_H
@@ -23,8 +23,8 @@
 
 #include "devices/audio.h"
 #include "host/framework.h"
-#include "host/glfw2_scripted.h"
 #include "music/zkplayer.h"
+#include "tests/support/scripted_host.h"
 
 namespace music_test {
 
@@ -71,10 +71,8 @@ public:
     int m_OnRender() override;
 };
 
-class PlayerTest : public ::testing::Test {
+class PlayerTest : public nubrix_test::ScriptedHostTest {
 protected:
-    glfw2::ScriptedBackend window;
-    std::unique_ptr<glfw2::ScopedBackend> scoped;
     MusicGame* game = nullptr;
     bb_ZKTrackr_ZKPlayer* player = nullptr;
     RecordingAudio* audio = nullptr;
@@ -82,8 +80,9 @@ protected:
     // Voices' channels after m_ZK_Init(32, ...): voice v on 31 - v.
     static int ChannelOf(int voice) { return 31 - voice; }
 
+    // The host on the scripted backend, a fresh game and player, the shared
+    // recording device with every channel stopped, 60 updates a second.
     void SetUp() override;
-    void TearDown() override;
 
     void Clock(int ms);  // the application clock reads exactly `ms`
     void Update();       // one host update: the player's m_ZK_Alive_U

@@ -1,56 +1,17 @@
-// shell_env.cpp - the window and sound device of the shell suites, the
-// per-test game and working folder, and the record builder.
+// shell_env.cpp - the shell suites' environment, the per-test working folder
+// and game, the record builder and the menu's layout.
 
 #include "tests/shell/shell_env.h"
 
-#include <AL/al.h>
-#include <AL/alc.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
-#include "host/glfw2.h"
-#include "runtime/start.h"
-
-using namespace glfw2;
 
 namespace shell_test {
 
 namespace {
 
-// One real window, GL context and OpenAL context for the whole binary: they
-// are slow to make, and the game only ever draws into the current context.
-class ShellEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!glfwInit() || !glfwOpenWindow(640, 480, 8, 8, 8, 8, 0, 0, GLFW_WINDOW)) {
-            std::fprintf(stderr, "shell tests: no window (is there an X display?)\n");
-            std::exit(1);
-        }
-        device = alcOpenDevice(nullptr);
-        if (device) context = alcCreateContext(device, nullptr);
-        if (context) alcMakeContextCurrent(context);
-    }
-    void TearDown() override {
-        if (context) {
-            alcMakeContextCurrent(nullptr);
-            alcDestroyContext(context);
-        }
-        if (device) alcCloseDevice(device);
-        // The window goes with the process: glfwTerminate would unload
-        // Mesa's driver, and LeakSanitizer would then report the driver's
-        // start-up allocations, still held by its globals, as leaks.
-    }
-
-private:
-    ALCdevice* device = nullptr;
-    ALCcontext* context = nullptr;
-};
-
-::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
+// Each test makes its own working folder (ShellTest::SetUp).
+::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new nubrix_test::GameEnvironment("shell", false));
 
 }  // namespace
 
@@ -102,70 +63,25 @@ std::vector<int> FirstStartSettings() {
     return s;
 }
 
-std::vector<std::string> Fields(const std::string& record) {
-    std::vector<std::string> out(1);
-    for (char c : record) {
-        if (c == '|') {
-            out.emplace_back();
-        } else {
-            out.back() += c;
-        }
-    }
-    return out;
-}
-
 void ShellTest::SetUp() {
-    folder.reset(new nubrix_test::TempDir());
-    ASSERT_EQ(symlink(NUBRIX_SOURCE_DIR "/data", folder->File("data").c_str()), 0);
-    working.reset(new nubrix_test::ScopedWorkingFolder(folder->Path()));
-    scoped.reset(new ScopedBackend(&window));
+    folder.reset(new nubrix_test::DataWorkingFolder());
+    ASSERT_TRUE(folder->Linked());
 }
 
 void ShellTest::TearDown() {
-    // Each game's audio device takes OpenAL sources of its own; give them
-    // back, or a long suite runs out.
-    if (bb_audio_device) {
-        for (gxtkChannel& c : bb_audio_device->channels) {
-            if (c.alSource) {
-                alSourceStop(c.alSource);
-                alDeleteSources(1, &c.alSource);
-                c.alSource = 0;
-            }
-            c.channelState = 0;
-        }
-    }
-    scoped.reset();
-    working.reset();
+    GameFixture::TearDown();
     folder.reset();
 }
 
 std::string ShellTest::Start(const std::string* record) {
     if (record) nubrix_test::WriteFile(StatePath(), *record);
-    EXPECT_TRUE(glfwInit());
-    EXPECT_TRUE(glfwOpenWindow(window.width, window.height, 0, 0, 0, 0, 0, 0, GLFW_WINDOW));
+    EXPECT_TRUE(OpenWindow());
     testing::internal::CaptureStdout();
-    bbInit();
-    bbMain();
-    game = static_cast<bb_Nubrix_MyApp*>(bb_app_device->m_App);
-    bb_app_device->InvokeOnCreate();
+    CreateGame();
     std::string printed = testing::internal::GetCapturedStdout();
     Render();
     FinishLoading();
     return printed;
-}
-
-void ShellTest::Update(int n) {
-    for (int i = 0; i < n; ++i) {
-        window.time += 1.0 / 60;
-        bb_app_device->InvokeOnUpdate();
-    }
-}
-
-void ShellTest::Render() { bb_app_device->InvokeOnRender(); }
-
-void ShellTest::FinishLoading() {
-    for (int i = 0; i < 100 && game->m_Loading != 0; ++i) Update();
-    ASSERT_EQ(game->m_Loading, 0);
 }
 
 void ShellTest::Resize(int width, int height) {
@@ -192,57 +108,11 @@ void ShellTest::ClickAt(float vx, float vy) {
     Update();
 }
 
-void ShellTest::PressKey(int glfwKey) { bb_input_device->OnKeyDown(TransKey(glfwKey)); }
-void ShellTest::ReleaseKey(int glfwKey) { bb_input_device->OnKeyUp(TransKey(glfwKey)); }
-
 void ShellTest::TapKey(int glfwKey) {
     PressKey(glfwKey);
     Update();
     ReleaseKey(glfwKey);
     Update();
-}
-
-std::vector<Command> ShellTest::Commands() {
-    std::vector<Command> out;
-    const float* d = game->m_DrawList.Data();
-    for (int at = 0; at + 15 <= game->m_DrawCount; at += 15) {
-        const float* c = d + at;
-        out.push_back({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[10], c[11], c[12]});
-    }
-    return out;
-}
-
-std::vector<Command> ShellTest::ImagesOf(int id) {
-    std::vector<Command> out;
-    for (const Command& c : Commands()) {
-        if (c.kind == id) out.push_back(c);
-    }
-    return out;
-}
-
-std::vector<Glyph> ShellTest::Glyphs() {
-    std::vector<Glyph> out;
-    for (const Command& c : Commands()) {
-        if (c.kind == game->m_Font) out.push_back({static_cast<char>(c.frame + 32), c.x, c.y});
-    }
-    return out;
-}
-
-std::string ShellTest::TextNear(float y, float x0, float x1) {
-    std::vector<Glyph> line;
-    for (const Glyph& g : Glyphs()) {
-        if (std::fabs(g.y - y) <= 1 && g.x >= x0 && g.x <= x1) line.push_back(g);
-    }
-    std::stable_sort(line.begin(), line.end(), [](const Glyph& a, const Glyph& b) { return a.x < b.x; });
-    std::string out;
-    for (const Glyph& g : line) out += g.c;
-    return out;
-}
-
-uint32_t ShellTest::Pixel(int x, int y) {
-    Array<int> one(1);
-    bb_graphics_device->ReadPixels(one, x, y, 1, 1, 0, 1);
-    return static_cast<uint32_t>(one[0]) & 0xffffff;
 }
 
 float ShellTest::SlotX() { return static_cast<float>(static_cast<int>(bb_Nubrix_vscrw - 64)); }

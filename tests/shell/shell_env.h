@@ -1,15 +1,10 @@
-// shell_env.h - what the shell suites stand on: the real game object,
-// created the way bbMain creates it after bbInit, in a working folder of
-// its own where a test can lay down a state file before the game starts
-// and read back what the game saved.
+// shell_env.h - what the shell suites stand on: the shared game fixture
+// (tests/support/game_fixture.h), with the game started by the test itself
+// in a working folder of its own, where the test can lay down a state file
+// before the game starts and read back what the game saved; plus the record
+// builder and where the menu places its buttons.
 //
-// One real window and GL context (Mesa under Xvfb) and one OpenAL device
-// (the null driver) serve the whole binary; each test gets a scripted
-// clock, window size, mouse and keyboard, and a fresh folder whose data/
-// is the repository's, so assets load and the state file never lands in
-// the repository.
-//
-// Depends on: game/nubrix.h, host/glfw2_scripted.h, tests/support/testing.h,
+// Depends on: tests/support/game_fixture.h, tests/support/testing.h,
 // GoogleTest.
 
 #ifndef NUBRIX_TESTS_SHELL_SHELL_ENV_H
@@ -17,27 +12,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "game/nubrix.h"
-#include "host/glfw2_scripted.h"
+#include "tests/support/game_fixture.h"
 #include "tests/support/testing.h"
 
 namespace shell_test {
 
-// One command of the display list.
-struct Command {
-    float kind, x, y, rot, w, h, frame, alpha, r, g, b;
-};
-
-// One glyph of game text found in the display list.
-struct Glyph {
-    char c;
-    float x, y;
-};
+using nubrix_test::Command;
+using nubrix_test::Fields;
+using nubrix_test::Glyph;
 
 // The record a game would write for these values, with its checksums
 // worked out here from the format: 25 settings, 8 badge words, and per
@@ -50,17 +36,11 @@ std::string MakeRecord(const std::vector<int>& settings, const std::vector<int>&
 // computer, sound on, the pad raised to 64, 64, 10).
 std::vector<int> FirstStartSettings();
 
-// Splits at every "|" as the loader does (n bars give n + 1 fields).
-std::vector<std::string> Fields(const std::string& record);
-
-class ShellTest : public ::testing::Test {
+class ShellTest : public nubrix_test::GameFixture {
 protected:
-    glfw2::ScriptedBackend window;
-    std::unique_ptr<glfw2::ScopedBackend> scoped;
-    std::unique_ptr<nubrix_test::TempDir> folder;
-    std::unique_ptr<nubrix_test::ScopedWorkingFolder> working;
-    bb_Nubrix_MyApp* game = nullptr;
+    std::unique_ptr<nubrix_test::DataWorkingFolder> folder;
 
+    // A fresh working folder; the game waits for Start.
     void SetUp() override;
     void TearDown() override;
 
@@ -70,37 +50,22 @@ protected:
     std::string Start(const std::string* record = nullptr);
     std::string Start(const std::string& record) { return Start(&record); }
 
-    // One update (the clock moves 1/60 s first), or n of them.
-    void Update(int n = 1);
-    void Render();
-    void FinishLoading();
     // A new window size: the render refits and reloads, the loader runs.
     void Resize(int width, int height);
 
-    // Pointer in virtual pixels (the device position is scaled by the fit).
+    // Pointer in virtual pixels (the device position is scaled by the fit,
+    // rounded to nearest).
     void PointerAt(float vx, float vy);
     void Press();
     void Release();
     // Press at a point for one update, release for one update.
     void ClickAt(float vx, float vy);
-    void PressKey(int glfwKey);
-    void ReleaseKey(int glfwKey);
     // Press a key for one update, release for one update.
     void TapKey(int glfwKey);
 
-    std::string StatePath() const { return folder->File(".varnokstate"); }
+    std::string StatePath() const { return folder->Folder().File(".varnokstate"); }
     bool StateSaved() const { return nubrix_test::FileExists(StatePath()); }
     std::string State() const { return nubrix_test::ReadFile(StatePath()); }
-
-    std::vector<Command> Commands();
-    std::vector<Command> ImagesOf(int id);
-    // Text drawn in one line of glyphs whose y is within 1 of `y` and whose
-    // x is within [x0, x1], left to right.
-    std::string TextNear(float y, float x0 = -1e9f, float x1 = 1e9f);
-    std::vector<Glyph> Glyphs();
-
-    // The pixel at device (x, y) of the last render, 0xRRGGBB.
-    uint32_t Pixel(int x, int y);
 
     // Where the menu places things, from the visible size as the last
     // render left it.

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -155,6 +156,17 @@ ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<s
     return collect(pid, p.in[1], p.out[0], p.err[0], input, timeoutSeconds);
 }
 
+ChildResult RunInReadOnlyFolder(const std::string& folder, const std::function<void()>& body) {
+    ChildResult child = RunInChild([&] {
+        if (chdir(folder.c_str()) != 0) _exit(3);
+        chmod(folder.c_str(), 0555);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(4);
+        body();
+    });
+    chmod(folder.c_str(), 0755);
+    return child;
+}
+
 Process::Process(const std::vector<std::string>& args, const std::vector<std::string>& env,
                  const std::string& workingFolder) {
     std::fflush(nullptr);
@@ -261,6 +273,14 @@ ScopedWorkingFolder::~ScopedWorkingFolder() {
     if (chdir(previous.c_str()) != 0) std::abort();
 }
 
+bool LinkData(const TempDir& folder) {
+    if (symlink(NUBRIX_SOURCE_DIR "/data", folder.File("data").c_str()) == 0) return true;
+    std::perror("symlink");
+    return false;
+}
+
+DataWorkingFolder::DataWorkingFolder() : folder(), linked(LinkData(folder)), working(folder.Path()) {}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
@@ -274,6 +294,18 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+std::vector<std::string> Fields(const std::string& record) {
+    std::vector<std::string> out(1);
+    for (char c : record) {
+        if (c == '|') {
+            out.emplace_back();
+        } else {
+            out.back() += c;
+        }
+    }
+    return out;
+}
 
 std::string Narrow(const String& s) {
     std::string out;

@@ -1,5 +1,6 @@
 // testing.h - helpers shared by the test suites: child processes with
-// captured output, temporary folders, small file utilities.
+// captured output, temporary folders (with the repository's data/ linked
+// in), small file and record utilities.
 //
 // Depends on: the C++ library, POSIX.
 
@@ -32,6 +33,12 @@ ChildResult RunInChild(const std::function<void()>& body, const std::string& inp
 ChildResult RunProgram(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                        const std::string& input = "", double timeoutSeconds = 60,
                        const std::string& workingFolder = "");
+
+// Runs `body` in a forked child (RunInChild) working in `folder`, which is
+// made read-only first; root drops its privileges to nobody's, so that the
+// folder's permissions apply. The folder is writable again afterwards. The
+// child exits 3 when it cannot enter the folder, 4 when it cannot drop root.
+ChildResult RunInReadOnlyFolder(const std::string& folder, const std::function<void()>& body);
 
 // A program running alongside the test: its standard output is collected
 // as it arrives, so a test can wait for a line, act, and wait for the next.
@@ -88,9 +95,32 @@ private:
     std::string previous;
 };
 
+// Links `folder`/data to the repository's data/, so a game started in the
+// folder loads the real assets and whatever it writes stays in the folder;
+// reports the error (perror) and returns false when the link fails.
+bool LinkData(const TempDir& folder);
+
+// A fresh folder whose data/ is the repository's (LinkData), and the working
+// folder while the object lives.
+class DataWorkingFolder {
+public:
+    DataWorkingFolder();
+    bool Linked() const { return linked; }
+    const TempDir& Folder() const { return folder; }
+
+private:
+    TempDir folder;
+    bool linked;
+    ScopedWorkingFolder working;
+};
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+
+// The fields of a saved record: splits at every "|" as the game's loader
+// does (n bars give n + 1 fields).
+std::vector<std::string> Fields(const std::string& record);
 
 // The units of a String as bytes (low 8 bits), and back.
 std::string Narrow(const String& s);

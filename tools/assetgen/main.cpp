@@ -2,10 +2,11 @@
 //
 // Usage: assetgen <outdir> [family...]
 // Writes every asset family under <outdir> (normally data/), or only the
-// named ones: atoms, icons, buttons, fonts, logos, badges, sounds. The output
-// depends on nothing but this program, so every run writes the same bytes.
+// named ones: atoms, icons, buttons, fonts, logos, badges, sounds, song (the
+// music player's demo song and its instruments). The output depends on
+// nothing but this program, so every run writes the same bytes.
 //
-// Depends on: assets.h.
+// Depends on: assets.h, song.h.
 
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "tools/assetgen/assets.h"
+#include "tools/assetgen/song.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ struct Family {
 const Family kFamilies[] = {
     {"atoms", assetgen::writeAtoms},   {"icons", assetgen::writeIcons},   {"buttons", assetgen::writeButtons},
     {"fonts", assetgen::writeFonts},   {"logos", assetgen::writeLogos},   {"badges", assetgen::writeBadges},
-    {"sounds", assetgen::writeSounds},
+    {"sounds", assetgen::writeSounds}, {"song", songgen::WriteDemoSong},
 };
 
 }  // namespace

@@ -16,7 +16,10 @@ namespace {
 
 void makeParent(const std::string& path) {
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent);
+    if (parent.empty()) return;
+    std::error_code error;
+    std::filesystem::create_directories(parent, error);
+    if (error) throw std::runtime_error("cannot create " + parent.string() + ": " + error.message());
 }
 
 void put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -36,6 +39,7 @@ void putTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), 
 bool encodePng(const std::string& path, int width, int height, const uint8_t* rgba);
 
 void writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba) {
+    if (rgba.size() != size_t(width) * height * 4) throw std::runtime_error("bad picture size: " + path);
     makeParent(path);
     if (!encodePng(path, width, height, rgba.data())) throw std::runtime_error("cannot write " + path);
 }

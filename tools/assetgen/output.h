@@ -30,7 +30,8 @@ struct Sheet {
 
 using FrameDrawer = std::function<void(Canvas& canvas, int frame)>;
 
-// Straight RGBA, 8 bits a channel; creates missing parent folders.
+// Straight RGBA, 8 bits a channel, exactly width * height pixels; creates
+// missing parent folders.
 void writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
 
 // Renders every frame at `level` into one atlas image.

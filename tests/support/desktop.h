@@ -1,7 +1,8 @@
 // desktop.h - what a person at the X display does and sees, for tests of
-// the real executable: find its window, read the pixels of its client area,
-// move and press the mouse and keys (xdotool), resize and close the window
-// through the window manager (xdotool, wmctrl), and keep screenshots.
+// the real executable: find its window, read the pixels of its client area
+// from the X screen, move and press the mouse and keys (xdotool), resize and
+// close the window through the window manager (xdotool, wmctrl), and keep
+// screenshots.
 //
 // Input goes through xdotool's XTEST path, exactly as from real devices; a
 // press is held for a few of the game's updates so that one update sees it
@@ -10,15 +11,15 @@
 // Depends on: Xlib (pixels, window geometry), stb_image_write (PNG), the
 // xdotool and wmctrl programs, tests/support/testing.h.
 
-#ifndef NUBRIX_TESTS_E2E_DESKTOP_H
-#define NUBRIX_TESTS_E2E_DESKTOP_H
+#ifndef NUBRIX_TESTS_SUPPORT_DESKTOP_H
+#define NUBRIX_TESTS_SUPPORT_DESKTOP_H
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace nubrix_test {
 
 struct Rgb {
     int r, g, b;
@@ -73,11 +74,9 @@ private:
     void* display = nullptr;  // Display*, kept out of this header
 };
 
-// Runs a program with its arguments and returns true when it exits 0.
-bool Run(const std::vector<std::string>& args);
-
+// Sleeps for real time (the program runs on its own clock).
 void Pause(double seconds);
 
-}  // namespace e2e
+}  // namespace nubrix_test
 
 #endif

@@ -1,5 +1,7 @@
-// songgen.h - the demo song of the music player: its cells, its picture and
-// its instrument samples, all generated, the same bytes on every run.
+// song.h - the asset generator's `song` set: the music player's demo song,
+// its cells, its picture and its instrument samples, all generated, the same
+// bytes on every run. A library of its own (nubrix_songgen), so the music
+// tests can hold the player's decoding against the generator's own cells.
 //
 // The song is 63 patterns of 64 rows on five played tracks (0 drum kit A,
 // 1 drum kit B, 2 lead, 3 accompaniment, 4 bass) plus a chord guide on
@@ -30,14 +32,16 @@
 // lead 1, accompaniment 1, bass 1:
 //   player->m_ZK_Start(String("music/demo.png"), 1, 2, 1, 1, 1, seed, String("q"));
 //
-// Depends on: the C++ library; stb_image_write (compiled in stb_write.cpp).
+// Depends on: output.h (the PNG and WAV writers), synth.h.
 
-#ifndef NUBRIX_TOOLS_SONGGEN_SONGGEN_H
-#define NUBRIX_TOOLS_SONGGEN_SONGGEN_H
+#ifndef NUBRIX_TOOLS_ASSETGEN_SONG_H
+#define NUBRIX_TOOLS_ASSETGEN_SONG_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tools/assetgen/synth.h"
 
 namespace songgen {
 
@@ -66,7 +70,7 @@ const int kFrameSize = 64;
 const int kGridColumns = 8;
 const int kPictureSize = kFrameSize * kGridColumns;  // 512
 
-const int kSampleRate = 22050;
+const int kSampleRate = assetgen::kSampleRate;
 
 inline int CellIndex(int pattern, int track, int row, int field) {
     return ((pattern * kTracks + track) * kRows + row) * kFields + field;
@@ -89,12 +93,9 @@ struct Instrument {
 // Every sample the demo names, drums first.
 std::vector<Instrument> DemoInstruments();
 
-// Writers. Both create missing parent folders and throw std::runtime_error
-// on failure.
-void WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
-void WriteWav(const std::string& path, int sampleRate, const std::vector<float>& samples);
-
-// Writes the picture and every instrument below `dataDir`.
+// Writes the picture and every instrument below `dataDir` with the
+// generator's writers (assetgen::writePng, assetgen::writeWav); throws
+// std::runtime_error on failure.
 void WriteDemoSong(const std::string& dataDir);
 
 }  // namespace songgen

@@ -1,7 +1,7 @@
-// desktop.cpp - window lookup, screen capture and input for the end-to-end
-// tests (see desktop.h).
+// desktop.cpp - window lookup, screen capture and input for the tests of the
+// real executable (see desktop.h).
 
-#include "tests/e2e/desktop.h"
+#include "tests/support/desktop.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -20,7 +20,7 @@
 #include "stb_image_write.h"
 #pragma GCC diagnostic pop
 
-namespace e2e {
+namespace nubrix_test {
 
 namespace {
 
@@ -36,6 +36,13 @@ double Now() {
 // same again before the next action so that an update sees the release.
 const char* const kHold = "0.12";
 const double kGap = 0.12;
+
+// Runs a program with its arguments; true when it exits 0.
+bool Run(const std::vector<std::string>& args) {
+    ChildResult r = RunProgram(args, {}, "", 20);
+    if (r.exitCode != 0) std::fprintf(stderr, "%s failed: %s\n", args[0].c_str(), r.err.c_str());
+    return r.exitCode == 0;
+}
 
 }  // namespace
 
@@ -90,8 +97,7 @@ Desktop::~Desktop() {
 unsigned long Desktop::FindWindow(const std::string& title, double timeoutSeconds) {
     const double end = Now() + timeoutSeconds;
     do {
-        nubrix_test::ChildResult r =
-            nubrix_test::RunProgram({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"});
+        ChildResult r = RunProgram({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"});
         unsigned long id = std::strtoul(r.out.c_str(), nullptr, 10);
         if (r.exitCode == 0 && id != 0) return id;
         Pause(0.1);
@@ -171,12 +177,6 @@ void Desktop::Resize(unsigned long window, int w, int h) {
 
 void Desktop::Close(const std::string& title) { Run({"/usr/bin/wmctrl", "-F", "-c", title}); }
 
-bool Run(const std::vector<std::string>& args) {
-    nubrix_test::ChildResult r = nubrix_test::RunProgram(args, {}, "", 20);
-    if (r.exitCode != 0) std::fprintf(stderr, "%s failed: %s\n", args[0].c_str(), r.err.c_str());
-    return r.exitCode == 0;
-}
-
 void Pause(double seconds) {
     timespec ts;
     ts.tv_sec = static_cast<time_t>(seconds);
@@ -184,4 +184,4 @@ void Pause(double seconds) {
     nanosleep(&ts, nullptr);
 }
 
-}  // namespace e2e
+}  // namespace nubrix_test

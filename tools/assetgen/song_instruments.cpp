@@ -1,5 +1,5 @@
-// instruments.cpp - the demo's synthesised samples: two drum kits and three
-// looped melodic tones.
+// song_instruments.cpp - the demo song's synthesised samples: two drum kits
+// and three looped melodic tones.
 //
 // Drums are one-shots built from swept sines, seeded noise and simple
 // filters, with short fades at both ends so a hit cut off by the next one
@@ -8,92 +8,63 @@
 // exactly one second, so the end meets the start without a seam; the
 // player's envelope, not the sample, shapes each note.
 //
-// Depends on: songgen.h.
+// Depends on: song.h, synth.h.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tools/songgen/songgen.h"
+#include "tools/assetgen/song.h"
+#include "tools/assetgen/synth.h"
 
 namespace songgen {
 
 namespace {
 
-const float kPi = 3.14159265358979f;
-const float kTwoPi = 2 * kPi;
+using assetgen::kTwoPi;
+using assetgen::Noise;
+using assetgen::Svf;
+using assetgen::silence;
+using assetgen::timeOf;
+
 const double kTwoPiD = 6.283185307179586;
 const int kRate = kSampleRate;
 
-// White noise from a fixed seed, so every run writes the same samples.
-class Noise {
-public:
-    explicit Noise(uint32_t seed) : state_(seed) {}
-    float next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return static_cast<float>(state_) / 2147483648.0f - 1.0f;
-    }
-
-private:
-    uint32_t state_;
-};
-
-// Chamberlin state-variable filter.
+// A state-variable filter at a fixed cutoff and resonance.
 class Filter {
 public:
-    Filter(float cutoff, float q) : f_(2 * std::sin(kPi * std::min(cutoff, kRate * 0.2f) / kRate)), q_(q) {}
+    Filter(float cutoff, float q) : f_(Svf::coefficient(cutoff)), q_(q) {}
     float low(float in) {
-        step(in);
-        return low_;
+        svf_.step(in, f_, q_);
+        return svf_.low;
     }
     float band(float in) {
-        step(in);
-        return band_;
+        svf_.step(in, f_, q_);
+        return svf_.band;
     }
-    float high(float in) { return step(in); }
+    float high(float in) { return svf_.step(in, f_, q_); }
 
 private:
-    float step(float in) {
-        low_ += f_ * band_;
-        float high = in - low_ - q_ * band_;
-        band_ += f_ * high;
-        return high;
-    }
+    Svf svf_;
     float f_, q_;
-    float low_ = 0, band_ = 0;
 };
-
-std::vector<float> Silence(float seconds) { return std::vector<float>(static_cast<size_t>(seconds * kRate), 0.0f); }
-
-float Time(size_t i) { return static_cast<float>(i) / kRate; }
 
 float Decay(float t, float seconds) { return std::exp(-t / seconds); }
 
 // Fades at both ends, then the peak to `peak`.
 std::vector<float> Finish(std::vector<float> s, float peak, float fadeIn = 0.001f, float fadeOut = 0.01f) {
-    size_t in = static_cast<size_t>(fadeIn * kRate), out = static_cast<size_t>(fadeOut * kRate);
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (i < in) s[i] *= static_cast<float>(i) / in;
-        if (i + out > s.size()) s[i] *= static_cast<float>(s.size() - i) / out;
-    }
-    float top = 0;
-    for (float v : s) top = std::max(top, std::fabs(v));
-    if (top > 0) {
-        for (float& v : s) v *= peak / top;
-    }
-    return s;
+    return assetgen::finish(std::move(s), peak, fadeIn, fadeOut);
 }
 
 // A sine whose frequency glides exponentially from `from` to `to`.
 std::vector<float> Drop(float seconds, float from, float to, float glide, float decay) {
-    std::vector<float> s = Silence(seconds);
+    std::vector<float> s = silence(seconds);
     float phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float f = to + (from - to) * Decay(t, glide);
         phase += kTwoPi * f / kRate;
         s[i] = std::sin(phase) * Decay(t, decay);
@@ -107,16 +78,16 @@ std::vector<float> Kick() {
     std::vector<float> s = Drop(0.5f, 160, 48, 0.035f, 0.16f);
     Noise n(11);
     Filter click(3000, 0.7f);
-    for (size_t i = 0; i < s.size(); ++i) s[i] += 0.35f * click.low(n.next()) * Decay(Time(i), 0.004f);
+    for (size_t i = 0; i < s.size(); ++i) s[i] += 0.35f * click.low(n.next()) * Decay(timeOf(i), 0.004f);
     return Finish(s, 0.95f);
 }
 
 std::vector<float> Snare() {
-    std::vector<float> s = Silence(0.3f);
+    std::vector<float> s = silence(0.3f);
     Noise n(12);
     Filter hp(1800, 0.8f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float body = 0.6f * std::sin(kTwoPi * 185 * t) + 0.3f * std::sin(kTwoPi * 330 * t);
         s[i] = body * Decay(t, 0.045f) + 0.8f * hp.high(n.next()) * Decay(t, 0.09f);
     }
@@ -124,20 +95,20 @@ std::vector<float> Snare() {
 }
 
 std::vector<float> Hat(float seconds, float decay, uint32_t seed) {
-    std::vector<float> s = Silence(seconds);
+    std::vector<float> s = silence(seconds);
     Noise n(seed);
     Filter hp(7500, 0.6f);
     Filter hp2(6000, 0.9f);
-    for (size_t i = 0; i < s.size(); ++i) s[i] = hp2.high(hp.high(n.next())) * Decay(Time(i), decay);
+    for (size_t i = 0; i < s.size(); ++i) s[i] = hp2.high(hp.high(n.next())) * Decay(timeOf(i), decay);
     return Finish(s, 0.6f);
 }
 
 std::vector<float> Clap() {
-    std::vector<float> s = Silence(0.3f);
+    std::vector<float> s = silence(0.3f);
     Noise n(14);
     Filter bp(1400, 0.5f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         // Three quick slaps, then the room.
         float env = 0;
         for (int k = 0; k < 3; ++k) {
@@ -153,18 +124,18 @@ std::vector<float> Clap() {
 std::vector<float> Tom(float from, float to, float decay) {
     std::vector<float> s = Drop(0.4f, from, to, 0.08f, decay);
     Noise n(15);
-    for (size_t i = 0; i < s.size(); ++i) s[i] += 0.15f * n.next() * Decay(Time(i), 0.01f);
+    for (size_t i = 0; i < s.size(); ++i) s[i] += 0.15f * n.next() * Decay(timeOf(i), 0.01f);
     return Finish(s, 0.8f);
 }
 
 std::vector<float> Crash() {
-    std::vector<float> s = Silence(1.4f);
+    std::vector<float> s = silence(1.4f);
     Noise n(16);
     Filter hp(5000, 0.7f);
     // Inharmonic square partials give the metal; noise gives the wash.
     const float partials[] = {437, 593, 811, 1031, 1337, 1693};
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float metal = 0;
         for (float f : partials) metal += std::sin(kTwoPi * f * t) > 0 ? 1.0f : -1.0f;
         s[i] = (hp.high(n.next()) + 0.04f * hp.high(metal)) * Decay(t, 0.45f);
@@ -177,10 +148,10 @@ std::vector<float> Crash() {
 std::vector<float> Boom() { return Finish(Drop(0.6f, 95, 44, 0.05f, 0.25f), 0.9f, 0.002f); }
 
 std::vector<float> Rim() {
-    std::vector<float> s = Silence(0.1f);
+    std::vector<float> s = silence(0.1f);
     Noise n(21);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         s[i] = (std::sin(kTwoPi * 1650 * t) + 0.5f * std::sin(kTwoPi * 420 * t)) * Decay(t, 0.018f) +
                0.3f * n.next() * Decay(t, 0.003f);
     }
@@ -188,11 +159,11 @@ std::vector<float> Rim() {
 }
 
 std::vector<float> Shaker() {
-    std::vector<float> s = Silence(0.12f);
+    std::vector<float> s = silence(0.12f);
     Noise n(22);
     Filter bp(5200, 0.6f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float env = std::min(1.0f, t / 0.012f) * Decay(t, 0.035f);
         s[i] = bp.band(n.next()) * env;
     }
@@ -200,12 +171,12 @@ std::vector<float> Shaker() {
 }
 
 std::vector<float> Tambourine() {
-    std::vector<float> s = Silence(0.3f);
+    std::vector<float> s = silence(0.3f);
     Noise n(23);
     Filter hp(6500, 0.7f);
     const float jingles[] = {4230, 5370, 6710, 7940};
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float ring = 0;
         for (float f : jingles) ring += std::sin(kTwoPi * f * t);
         s[i] = (hp.high(n.next()) + 0.15f * ring) * Decay(t, 0.07f);
@@ -214,20 +185,20 @@ std::vector<float> Tambourine() {
 }
 
 std::vector<float> Snap() {
-    std::vector<float> s = Silence(0.12f);
+    std::vector<float> s = silence(0.12f);
     Noise n(24);
     Filter bp(2300, 0.4f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         s[i] = bp.band(n.next()) * Decay(t, 0.018f) + 0.3f * std::sin(kTwoPi * 1100 * t) * Decay(t, 0.01f);
     }
     return Finish(s, 0.7f);
 }
 
 std::vector<float> Conga(float f, float decay) {
-    std::vector<float> s = Silence(0.3f);
+    std::vector<float> s = silence(0.3f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float bend = 1 + 0.12f * Decay(t, 0.01f);  // the slap lifts the pitch for an instant
         s[i] = (std::sin(kTwoPi * f * bend * t) + 0.25f * std::sin(kTwoPi * 2.4f * f * t) * Decay(t, 0.03f)) *
                Decay(t, decay);
@@ -236,10 +207,10 @@ std::vector<float> Conga(float f, float decay) {
 }
 
 std::vector<float> Cowbell() {
-    std::vector<float> s = Silence(0.35f);
+    std::vector<float> s = silence(0.35f);
     Filter bp(700, 0.5f);
     for (size_t i = 0; i < s.size(); ++i) {
-        float t = Time(i);
+        float t = timeOf(i);
         float a = std::sin(kTwoPi * 545 * t) > 0 ? 1.0f : -1.0f;
         float b = std::sin(kTwoPi * 815 * t) > 0 ? 1.0f : -1.0f;
         s[i] = bp.band(a + b) * (0.3f * Decay(t, 0.02f) + 0.7f * Decay(t, 0.12f));
@@ -259,7 +230,7 @@ struct Partial {
 // the pitch). Every frequency is a whole number of hertz.
 std::vector<float> Loop(int hz, int chorusHz, float chorusMix, const std::vector<Partial>& partials, int vibratoHz,
                         float depth) {
-    std::vector<float> s = Silence(1.0f);
+    std::vector<float> s = silence(1.0f);
     for (size_t i = 0; i < s.size(); ++i) {
         double t = static_cast<double>(i) / kRate;
         // Phase modulation equivalent to a vibrato of +-depth: periodic in

@@ -1,4 +1,5 @@
-// song.cpp - the demo song's cells and the picture that carries them.
+// song.cpp - the demo song's cells, the picture that carries them, and the
+// `song` set's files (the picture and the instruments).
 //
 // Each track's 63 patterns are variations drawn from a small, seeded set of
 // rhythm and voicing families over the shared progression Am | F | C | G,
@@ -13,12 +14,13 @@
 // Notes: 13 is C (rate 1.0); drums use the player's kit map, 13 kick ...
 // 25 crash. Volumes 1..30 set a level, 31 cuts a note short.
 //
-// Depends on: songgen.h.
+// Depends on: song.h, output.h.
 
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/songgen/songgen.h"
+#include "tools/assetgen/output.h"
+#include "tools/assetgen/song.h"
 
 namespace songgen {
 
@@ -486,6 +488,13 @@ std::vector<uint8_t> SongPicture(const std::vector<int>& cells) {
         }
     }
     return rgba;
+}
+
+void WriteDemoSong(const std::string& dataDir) {
+    assetgen::writePng(dataDir + "/" + kDemoSongFile, kPictureSize, kPictureSize, SongPicture(DemoSongCells()));
+    for (const Instrument& instrument : DemoInstruments()) {
+        assetgen::writeWav(dataDir + "/" + instrument.file, kSampleRate, instrument.samples);
+    }
 }
 
 }  // namespace songgen
