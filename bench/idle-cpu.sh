@@ -17,7 +17,8 @@ fi
 
 probe=$(cd "$root" && cd "$build" && pwd)/tests/host/host_probe
 work=$(mktemp -d)
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 
 cd "$work"
 ALSOFT_DRIVERS=null "$probe" >/dev/null &
@@ -41,4 +42,11 @@ xdotool windowminimize --sync "$id"
 printf 'iconified:             '
 measure
 wmctrl -c Nubrix
-wait $pid
+status=0
+wait $pid || status=$?
+pid=
+if [ "$status" != 0 ]; then
+    echo "idle-cpu: the program ended with exit code $status" >&2
+    exit 1
+fi
+exit 0
