@@ -123,7 +123,11 @@ void Report(benchmark::State& state, long long mallocs, long long gcBytes) {
     state.counters["gc_bytes"] = benchmark::Counter(static_cast<double>(gcBytes), benchmark::Counter::kAvgIterations);
 }
 
-void BM_GameUpdate(benchmark::State& state) {
+// Runs `step` once per iteration on the mid-game board, counting heap and
+// collector allocations; the board is restored every 3000 updates, or when
+// the game has ended, outside the timing.
+template <class Step>
+void MeasureUpdates(benchmark::State& state, Step step) {
     SetUpOnce();
     Restore();
     long long mallocs = 0, gcBytes = 0;
@@ -131,7 +135,7 @@ void BM_GameUpdate(benchmark::State& state) {
     for (auto _ : state) {
         long long m0 = mallocCount;
         int g0 = gc_alloced_bytes;
-        game->m_OnUpdate();
+        step();
         mallocs += mallocCount - m0;
         gcBytes += gc_alloced_bytes - g0;
         if (++sinceRestore == 3000 || game->m_Mode != 10) {
@@ -142,30 +146,15 @@ void BM_GameUpdate(benchmark::State& state) {
         }
     }
     Report(state, mallocs, gcBytes);
+}
+
+void BM_GameUpdate(benchmark::State& state) {
+    MeasureUpdates(state, [] { game->m_OnUpdate(); });
     state.counters["cells"] = game->m_BoardW * game->m_BoardH;
 }
 BENCHMARK(BM_GameUpdate);
 
-void BM_HostUpdate(benchmark::State& state) {
-    SetUpOnce();
-    Restore();
-    long long mallocs = 0, gcBytes = 0;
-    int sinceRestore = 0;
-    for (auto _ : state) {
-        long long m0 = mallocCount;
-        int g0 = gc_alloced_bytes;
-        Update();
-        mallocs += mallocCount - m0;
-        gcBytes += gc_alloced_bytes - g0;
-        if (++sinceRestore == 3000 || game->m_Mode != 10) {
-            state.PauseTiming();
-            Restore();
-            sinceRestore = 0;
-            state.ResumeTiming();
-        }
-    }
-    Report(state, mallocs, gcBytes);
-}
+void BM_HostUpdate(benchmark::State& state) { MeasureUpdates(state, [] { Update(); }); }
 BENCHMARK(BM_HostUpdate);
 
 // A device whose primitives are dropped: what is left of a render is the
