@@ -40,11 +40,6 @@ struct Pending {
 Pending gc_pending[64];
 int gc_pending_count = 0;
 
-// The size of the object gc_flush_free is destroying. Its header is dead once
-// the destructors have run, so gc_free, called from the deleting destructor,
-// takes the size from here.
-int gc_dying_size = 0;
-
 inline int gc_size(const gc_object* p) { return p->flags & ~7; }
 
 inline void gc_list_init(gc_object* head) { head->succ = head->pred = head; }
@@ -106,10 +101,12 @@ void gc_sweep() {
 // and then marks the next cycle to completion before the program runs again.
 // Everything live is black while a handler runs, so a store that skips the
 // barrier leaves its target white, and the next step frees it: the program's
-// next use of it is a use after free that AddressSanitizer reports.
+// next use of it is a use after free that AddressSanitizer reports. An
+// object the handler dropped was black, so it outlives one sweep and is
+// destroyed at the next step.
 void gc_collect_stress() {
     while (!gc_list_empty(&gc_queued_list)) gc_scan_one();
-    if (!gc_list_empty(&gc_unmarked_list)) gc_sweep();
+    gc_sweep();
     gc_flush_free(gc_free_bytes);
     gc_force_sweep = false;
     while (!gc_list_empty(&gc_queued_list)) gc_scan_one();
@@ -167,8 +164,11 @@ void* gc_malloc(int size) {
     return p;
 }
 
+// The header outlives the destructors (none of them writes it), so the size
+// comes from the object itself: a destructor that allocates may destroy other
+// garbage in between, and nothing global can be trusted across that.
 void gc_free(gc_object* p) {
-    int size = gc_dying_size;
+    int size = gc_size(p);
     gc_free_bytes -= size;
 #ifndef NUBRIX_GC_STRESS
     if (size <= GC_CACHE_MAX) {
@@ -192,7 +192,6 @@ void gc_flush_free(int bytes) {
         }
         gc_object* p = gc_free_list.succ;
         gc_remove(p);
-        gc_dying_size = gc_size(p);
         delete p;
     }
 }
@@ -224,8 +223,10 @@ void gc_collect() {
 
     while (!gc_list_empty(&gc_queued_list) && (full || gc_marked_objs < limit)) gc_scan_one();
 
-    if (gc_list_empty(&gc_queued_list) && (full || fresh > GC_SWEEP_THRESHOLD) &&
-        !gc_list_empty(&gc_unmarked_list)) {
+    // A finished marking is swept whether or not anything is still white: the
+    // objects dropped during this cycle were black when they were dropped, and
+    // only the flip of the mark bit lets the next cycle find them.
+    if (gc_list_empty(&gc_queued_list) && (full || fresh > GC_SWEEP_THRESHOLD)) {
         gc_sweep();
         last_alloced = gc_alloced_bytes;
     }
