@@ -17,14 +17,32 @@ const char* const kStateFile = ".varnokstate";
 String S(const char* z) { return String(z); }
 
 // The UTF-8 bytes of a path; false when it holds a NUL unit, which would
-// silently cut the path short at the system call.
+// silently cut the path short at the system call. A surrogate pair is one
+// character above U+FFFF and becomes one 4-byte sequence, as the file system
+// spells it; a lone surrogate keeps its 3-byte form and names no real file.
 bool toUtf8Path(const String& path, std::string& out) {
-    for (int i = 0; i < path.Length(); ++i) {
-        if (path[i] == 0) return false;
+    out.clear();
+    const int n = path.Length();
+    for (int i = 0; i < n; ++i) {
+        unsigned u = path[i];
+        if (u == 0) return false;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n && path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (path[++i] - 0xDC00u);
+            out += static_cast<char>(0xF0 | u >> 18);
+            out += static_cast<char>(0x80 | (u >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | u >> 6);
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | u >> 12);
+            out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
     }
-    std::vector<unsigned char> bytes;
-    path.Save(bytes);
-    out.assign(bytes.begin(), bytes.end());
     return true;
 }
 

@@ -88,6 +88,10 @@ TEST(FileOpening, PathsAreUtf8OnDiskAndNulUnitsAreRefused) {
     WriteFile(dir.File("\xC3\xA9t\xC3\xA9.txt"), "summer");
     const Char name[] = {0xE9, 't', 0xE9, '.', 't', 'x', 't', 0};
     EXPECT_EQ(Narrow(LoadTextFile(String(name))), "summer");
+    // U+1F332, a surrogate pair in the path, is one 4-byte character on disk.
+    WriteFile(dir.File("\xF0\x9F\x8C\xB2.txt"), "tree");
+    const Char tree[] = {0xD83C, 0xDF32, '.', 't', 'x', 't', 0};
+    EXPECT_EQ(Narrow(LoadTextFile(String(tree))), "tree");
 
     WriteFile(dir.File("a"), "a");
     const Char cut[] = {'a', 0, '.', 'p', 'n', 'g'};

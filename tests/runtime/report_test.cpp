@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -77,6 +78,22 @@ TEST(DebuggerHandshake, StepModesAreStoredBeforeReturning) {
         "e\nl\ns\nr\n");
     EXPECT_EQ(r.out, "1 e\n0 l\n1 s\n0 0\n");
     EXPECT_EQ(r.exitCode, 0);
+}
+
+TEST(DebuggerHandshake, AnswersFromATerminalAreNotAwaited) {
+    // Started from a terminal, nobody answers: end at once, as with closed input.
+    ChildResult r = RunInChild(
+        [] {
+            int terminal = 0, other = 0;
+            if (openpty(&terminal, &other, nullptr, nullptr, nullptr) != 0) std::exit(3);
+            dup2(other, 0);
+            Error(String("boom"));
+        },
+        "", 10);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.out, kReport);
+    EXPECT_EQ(r.err, kHandshake);
+    EXPECT_EQ(r.exitCode, 255);
 }
 
 TEST(DebuggerHandshake, QuestionMarksAreIgnored) {
