@@ -5,7 +5,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
 
-.PHONY: all deps build run test test-stress bench idle-cpu fuzz-wav fuzz-ogg fuzz-record assets clean
+.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record assets clean
 
 all: build
 
@@ -36,6 +36,18 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@sh bench/run.sh build-bench
+
+# Resident memory of the game at its menu next to a bare GL + OpenAL window.
+memory: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window
+	@sh bench/memory.sh build-bench
+
+# Eleven minutes of resizes and play on the real executable; memory must stay
+# flat. Not part of `make test`.
+soak: deps build
+	@sh tools/deps.sh soak
+	@sh tests/soak/soak.sh $(BUILD)
 
 # CPU use of an empty game while running and while iconified.
 idle-cpu: deps build

@@ -36,6 +36,8 @@ bb_Nubrix_MyApp::bb_Nubrix_MyApp() {
     gc_assign(m_Owned, Array<int>(5));
     gc_assign(m_Board, Array<int>(25000));
     gc_assign(m_Particles, Array<float>(1024));
+    gc_assign(m_DeferredPath, Array<String>(100));
+    gc_assign(m_DeferredFlags, Array<int>(100));
 }
 
 bb_Nubrix_MyApp* bb_Nubrix_MyApp::g_new() {
@@ -66,6 +68,8 @@ void bb_Nubrix_MyApp::mark() {
     gc_enqueue(m_Owned);
     gc_enqueue(m_Board);
     gc_enqueue(m_Particles);
+    gc_enqueue(m_DeferredPath);
+    gc_enqueue(m_DeferredFlags);
 }
 
 // The fit of the design to a device of the given size. A non-positive size

@@ -8,6 +8,12 @@
 // its slot empty: its commands draw nothing and buttons still hit-test
 // against the size recorded in m_ImageInfo.
 //
+// Some sheets are drawn only by features whose switches are off in this
+// game (the score panel's sheet, badges, on-screen d-pad, iCade marks,
+// particles): about half of all texture memory. Their loader steps record
+// the file and the sizes as usual, but the picture is read the first time
+// something draws the slot, so a slot looks the same to whatever uses it.
+//
 // Depends on: game/nubrix.h, graphics/graphics.h (LoadImage2),
 // devices/audio.h (LoadSound).
 
@@ -22,6 +28,8 @@ String LevelSuffix(int level) {
 }
 
 bool ValidSlot(int id) { return id >= 0 && id < 100; }
+
+bool LoadedOnFirstUse(int id) { return id == 99 || id == 80 || id == 94 || id == 92 || id == 96; }
 
 }  // namespace
 
@@ -46,17 +54,28 @@ int bb_Nubrix_MyApp::m_LoadImg(int id, String name, int w, int h, int frames, in
     if (!ValidSlot(id)) return 0;
     String path = name + LevelSuffix(m_HDLevel) + String(".png");
     m_Images[id] = nullptr;  // the old image is left to the collector
-    gc_assign(m_Images[id], bb_graphics_LoadImage2(path, w * m_HDLevel, h * m_HDLevel, frames, flags));
     m_ImageInfo[3 * id] = w * m_HDLevel;
     m_ImageInfo[3 * id + 1] = h * m_HDLevel;
     m_ImageInfo[3 * id + 2] = frames;
+    m_DeferredPath[id] = path;
+    m_DeferredFlags[id] = flags;
+    if (!LoadedOnFirstUse(id)) LoadDeferredImage(id);
     return 0;
+}
+
+void bb_Nubrix_MyApp::LoadDeferredImage(int id) {
+    if (!ValidSlot(id) || m_DeferredPath[id].Length() == 0) return;
+    String path = m_DeferredPath[id];
+    m_DeferredPath[id] = String();  // one attempt: a missing file stays an empty slot
+    gc_assign(m_Images[id], bb_graphics_LoadImage2(path, m_ImageInfo[3 * id], m_ImageInfo[3 * id + 1],
+                                                   m_ImageInfo[3 * id + 2], m_DeferredFlags[id]));
 }
 
 int bb_Nubrix_MyApp::m_LoadImgRaw(int id, String name, int w, int h, int frames, int flags) {
     if (!ValidSlot(id)) return 0;
     String path = name + String(".png");
     m_Images[id] = nullptr;
+    m_DeferredPath[id] = String();
     gc_assign(m_Images[id], bb_graphics_LoadImage2(path, w, h, frames, flags));
     m_ImageInfo[3 * id] = w;
     m_ImageInfo[3 * id + 1] = h;
@@ -70,6 +89,7 @@ int bb_Nubrix_MyApp::m_LoadFont(int id, String name, int advance, int lineHeight
     if (!ValidSlot(id)) return 0;
     String path = name + LevelSuffix(m_HDLevel) + String(".png");
     m_Images[id] = nullptr;
+    m_DeferredPath[id] = String();
     gc_assign(m_Images[id], bb_graphics_LoadImage2(path, 16 * m_HDLevel, 16 * m_HDLevel, 128, 1));
     m_ImageInfo[3 * id] = advance;
     m_ImageInfo[3 * id + 1] = lineHeight;

@@ -100,6 +100,7 @@ int bb_Nubrix_MyApp::AppendCommand(float kind, float x, float y, float p4, float
 }
 
 int bb_Nubrix_MyApp::m_DrawImg(int id, float x, float y, float frame) {
+    LoadDeferredImage(id);
     return AppendCommand(static_cast<float>(id), x, y, m_DrawSX, m_DrawSY, frame);
 }
 

@@ -142,6 +142,11 @@ public:
     int m_Pinching = 0;
     float m_TiltX = 0, m_TiltY = 0, m_TiltSmoothX = 0, m_TiltSmoothY = 0;
     int m_PinchLast = 0;  // the pinch gesture's size step at the previous update
+    // Pictures that only switched-off features draw are read from disk when
+    // something first draws them (assets.cpp): per slot, the file still to
+    // load (empty when none) and its image flags.
+    Array<String> m_DeferredPath;  // 100
+    Array<int> m_DeferredFlags;    // 100
 
     bb_Nubrix_MyApp();
     bb_Nubrix_MyApp* g_new();
@@ -204,6 +209,7 @@ public:
     // Helpers behind the methods above (not part of the method table).
     void FitToDevice(int width, int height);  // app.cpp: scale, visible size, orientation
     void ChooseResolutionLevel();             // assets.cpp: m_HDLevel and m_HDScale from the device size
+    void LoadDeferredImage(int id);           // assets.cpp: reads a slot's picture if it waits for first use
     int AppendCommand(float kind, float x, float y, float p4, float p5, float frame);  // draw.cpp
     int ButtonHit(int id, float x, float y, int touches);                              // draw.cpp
     void UpdateICade();        // ingame.cpp: update step 9

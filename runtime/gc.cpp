@@ -130,7 +130,12 @@ void gc_object::mark() {}
 
 void* gc_object::operator new(std::size_t size) { return gc_malloc(static_cast<int>(size)); }
 
-void gc_object::operator delete(void* p) { gc_free(static_cast<gc_object*>(p)); }
+// Objects die only in gc_flush_free, which runs the destructors and returns
+// the block itself; a `delete` written anywhere else is a fault.
+void gc_object::operator delete(void*) {
+    std::fputs("a collected object was deleted by hand\n", stderr);
+    std::abort();
+}
 
 bool Object::Equals(Object* other) { return other == this; }
 
@@ -164,11 +169,7 @@ void* gc_malloc(int size) {
     return p;
 }
 
-// The header outlives the destructors (none of them writes it), so the size
-// comes from the object itself: a destructor that allocates may destroy other
-// garbage in between, and nothing global can be trusted across that.
-void gc_free(gc_object* p) {
-    int size = gc_size(p);
+void gc_free(gc_object* p, int size) {
     gc_free_bytes -= size;
 #ifndef NUBRIX_GC_STRESS
     if (size <= GC_CACHE_MAX) {
@@ -192,7 +193,12 @@ void gc_flush_free(int bytes) {
         }
         gc_object* p = gc_free_list.succ;
         gc_remove(p);
-        delete p;
+        // The size is read before the destructors end the header's life. It
+        // travels on the stack: a destructor that allocates may destroy other
+        // garbage in between, so nothing global could hold it.
+        int size = gc_size(p);
+        p->~gc_object();
+        gc_free(p, size);
     }
 }
 

@@ -40,7 +40,8 @@ struct gc_object {
     virtual void mark();
 
     static void* operator new(std::size_t size);
-    // The deleting destructor: only the collector ever runs it.
+    // Only the collector destroys objects (gc_flush_free runs the destructor
+    // and returns the block itself); deleting one by hand aborts.
     static void operator delete(void* p);
 };
 
@@ -102,7 +103,9 @@ const int GC_FULL_THRESHOLD = 64 * 1024 * 1024;
 const int GC_CACHE_MAX = 56;
 
 void* gc_malloc(int size);
-void gc_free(gc_object* p);
+// Returns the block of a destroyed object of `size` bytes (its header's size,
+// read before the destructors ran).
+void gc_free(gc_object* p, int size);
 void gc_flush_free(int bytes);
 void gc_collect();
 void gc_init1();

@@ -13,6 +13,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,13 @@ ALCcontext* alcContext = nullptr;
 
 int main(int count, char** args) {
     using namespace glfw2;
+
+    // Textures and decoded pictures are blocks of up to 16 MB, freed and made
+    // again at every resize. With glibc's sliding threshold, the first such
+    // free moves later ones into the heap, where a little fragmentation keeps
+    // them from ever going back to the system; a fixed threshold keeps big
+    // blocks in their own mappings, returned the moment they are freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 
     if (!glfwInit()) {
         std::puts("glfwInit failed");

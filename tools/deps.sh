@@ -4,9 +4,12 @@
 # sudo when not run as root and never asks a question.
 set -eu
 
-# `deps.sh fuzz` installs the clang tool chain for the fuzz targets instead.
+# `deps.sh fuzz` installs the clang tool chain for the fuzz targets instead,
+# `deps.sh soak` the debugger the soak test counts live objects with.
 if [ "${1:-}" = "fuzz" ]; then
     PACKAGES="clang libclang-rt-14-dev"
+elif [ "${1:-}" = "soak" ]; then
+    PACKAGES="gdb"
 else
 PACKAGES="
   cmake make g++ pkg-config

@@ -4,6 +4,9 @@
 
 #include <unistd.h>
 
+#include <AL/al.h>
+#include <GL/gl.h>
+
 #include <cmath>
 
 #include "tests/game/game_env.h"
@@ -127,7 +130,18 @@ TEST_F(Assets, EverySlotLoadedAtTheDesignWindow) {
     // 640 is above 630: the "-hd" level.
     EXPECT_EQ(game->m_HDLevel, 2);
     EXPECT_FLOAT_EQ(game->m_HDScale, 0.5f);
-    for (int id : {1, 80, 90, 92, 93, 94, 95, 96, 97, 98, 99}) EXPECT_NE(game->m_Images[id], nullptr) << id;
+    for (int id : {1, 90, 93, 95, 97, 98}) EXPECT_NE(game->m_Images[id], nullptr) << id;
+    // Sheets only switched-off features draw are read when first drawn, with
+    // the sizes their loader step recorded.
+    const struct {
+        int id, width;
+    } onFirstUse[] = {{80, 1024}, {92, 256}, {94, 256}, {96, 64}, {99, 1024}};
+    for (auto sheet : onFirstUse) {
+        EXPECT_EQ(game->m_Images[sheet.id], nullptr) << sheet.id;
+        game->m_DrawImg(sheet.id, 0, 0, 0);
+        EXPECT_EQ(SurfaceWidth(game, sheet.id), sheet.width) << sheet.id;
+        EXPECT_EQ(game->m_Images[sheet.id]->frames.Length(), game->m_ImageInfo[3 * sheet.id + 2]) << sheet.id;
+    }
     for (int id : {1, 2, 3, 95, 98, 99}) EXPECT_NE(game->m_Sounds[id], nullptr) << id;
     EXPECT_EQ(game->m_ImageInfo[3 * 1], 128);
     EXPECT_EQ(game->m_ImageInfo[3 * 1 + 2], 64);
@@ -164,6 +178,7 @@ TEST_F(Assets, AResizeReloadsEveryAssetAtTheNewLevelAndTheGameGoesOn) {
     EXPECT_EQ(game->m_HDLevel, 2);
     EXPECT_FLOAT_EQ(game->m_HDScale, 0.5f);
     for (int id : {1, 97, 95, 94, 92, 93, 99, 98, 96, 80}) {
+        game->m_DrawImg(id, 0, 0, 0);  // sheets read on first use come at the new level too
         int w = game->m_ImageInfo[3 * id];
         EXPECT_EQ(SurfaceWidth(game, id) % w, 0) << id;
     }
@@ -184,6 +199,48 @@ TEST_F(Assets, AResizeReloadsEveryAssetAtTheNewLevelAndTheGameGoesOn) {
     EXPECT_EQ(SurfaceWidth(game, 1), 2048) << "atoms-hd2.png";
     EXPECT_EQ(game->m_ImageInfo[3 * 1], 256);
     EXPECT_EQ(Board(), board);
+}
+
+// What a reload leaves alive: collected surfaces and samples, and the GL
+// textures and OpenAL buffers behind them (names may be reused, so count).
+struct Resources {
+    int surfaces = 0, samples = 0, textures = 0, buffers = 0;
+    static Resources Count() {
+        Resources r;
+        for (gc_object* head : {&gc_unmarked_list, &gc_queued_list, &gc_marked_list}) {
+            for (gc_object* p = head->succ; p != head; p = p->succ) {
+                r.surfaces += dynamic_cast<gxtkSurface*>(p) ? 1 : 0;
+                r.samples += dynamic_cast<gxtkSample*>(p) ? 1 : 0;
+            }
+        }
+        for (unsigned name = 1; name < 4096; ++name) {
+            r.textures += glIsTexture(name) ? 1 : 0;
+            r.buffers += alIsBuffer(name) ? 1 : 0;
+        }
+        return r;
+    }
+};
+
+TEST_F(Assets, AReloadReleasesEveryPictureAndSoundItReplaces) {
+    gc_force_sweep = true;
+    gc_collect();
+    Resources before = Resources::Count();
+    ASSERT_GE(before.surfaces, 6);
+    ASSERT_GE(before.samples, 6);
+    for (int width : {700, 720, 700}) {  // three reloads at the same level
+        window.width = width;
+        Render();
+        FinishLoading();
+    }
+    game->m_Option[5] = 1;
+    game->m_PlaySFX(98, 1, 0, 0);  // a play deletes the buffers of destroyed samples
+    gc_force_sweep = true;
+    gc_collect();
+    Resources after = Resources::Count();
+    EXPECT_EQ(after.surfaces, before.surfaces);
+    EXPECT_EQ(after.textures, before.textures);
+    EXPECT_EQ(after.samples, before.samples);
+    EXPECT_EQ(after.buffers, before.buffers);
 }
 
 TEST_F(Assets, SoundEffectNamesHaveThreeDigits) {
