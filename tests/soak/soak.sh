@@ -33,7 +33,7 @@ samples=$(mktemp)
 sample() {
     kb=$(rss_kb $GAME_PID)
     echo "$(($(date +%s) - start)) $kb" >>"$samples"
-    printf '%-22s %7s MB  %s\n' "$1" "$(mb $kb)" "$(live_objects $GAME_PID)"
+    printf '%-34s %7s MB  %s\n' "$1" "$(mb $kb)" "$(live_objects $GAME_PID)"
 }
 
 sleep 3
@@ -59,12 +59,17 @@ now=$(date +%s)
 end=$((now + minutes * 60))
 next=$((now + 60))
 minute=1
+games=0
+saved=
 while [ "$now" -lt "$end" ]; do
     xdotool windowactivate --sync "$GAME_WINDOW" key space
     sleep 5
     now=$(date +%s)
+    # The record is saved when a finished game has been recorded.
+    stamp=$(stat -c %Y.%y "$GAME_FOLDER/.varnokstate")
+    [ "$stamp" = "$saved" ] || { [ -z "$saved" ] || games=$((games + 1)); saved=$stamp; }
     if [ "$now" -ge "$next" ]; then
-        sample "game, minute $minute"
+        sample "game, minute $minute ($games games ended)"
         minute=$((minute + 1))
         next=$((next + 60))
     fi
