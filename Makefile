@@ -49,9 +49,12 @@ soak: deps build
 	@sh tools/deps.sh soak
 	@sh tests/soak/soak.sh $(BUILD)
 
-# CPU use of an empty game while running and while iconified.
-idle-cpu: deps build
-	@sh bench/idle-cpu.sh $(BUILD)
+# CPU use of the game while nobody plays (menu, waiting games, pause panel,
+# iconified) next to a bare GL window, in one run.
+idle-cpu: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window
+	@sh bench/idle-cpu.sh build-bench
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
 fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps

@@ -10,9 +10,15 @@
 //   BM_RenderPass    one m_OnRender replaying a full display list (2,499
 //                    commands: atoms, rectangles, ovals, interleaved so that
 //                    nearly every command starts a new batch) into the
-//                    device, on Mesa's software renderer, with the flush and
-//                    swap of the frame. Its malloc count includes the GL
-//                    driver's own.
+//                    device, on Mesa's software renderer, drawn whole and
+//                    presented. Its malloc count includes the GL driver's
+//                    own.
+//   BM_Frames/...    an update and a render of a real screen, as the host
+//                    runs them: the animated menu, a game waiting for a
+//                    move, a game of four computer colours under way. Its
+//                    counters are the renderer's per frame: GL calls,
+//                    primitives and pixels drawn, and the share of frames
+//                    skipped (unchanged) and drawn only where they changed.
 //   BM_RenderSubmit  the same replay into a device whose primitives draw
 //                    nothing: the game's and the framework's share alone.
 //
@@ -35,6 +41,7 @@
 #include <vector>
 
 #include "game/nubrix.h"
+#include "graphics/frame.h"
 #include "host/glfw2.h"
 #include "runtime/start.h"
 
@@ -113,6 +120,10 @@ void Restore() {
     std::memcpy(game->m_Particles.Data(), particleSnapshot.data(), particleSnapshot.size() * sizeof(float));
     game->m_Turn = snapshotTurn;
     for (int c = 0; c < 5; ++c) game->m_PlayerState[c] = snapshotState[c];
+    for (int c = 1; c <= 4; ++c) game->m_PlayerType[c] = 2;  // other benchmarks change the players
+    game->m_BoardSize = 4;
+    game->m_BoardW = 12;
+    game->m_BoardH = 10;
     game->m_GameEnded = 0;
     game->m_GameOverTime = 0;
     game->m_Mode = 10;
@@ -197,11 +208,54 @@ void BM_RenderPass(benchmark::State& state) {
         gcBytes += gc_alloced_bytes - g0;
         bb_graphics_EndRender();
         device->EndRender();
+        device->Invalidate();  // the same list again: drawn whole every time
     }
     Report(state, mallocs, gcBytes);
     state.counters["commands"] = game->m_DrawCount / 15;
 }
 BENCHMARK(BM_RenderPass)->Unit(benchmark::kMicrosecond);
+
+// The screens a player sits in front of, frame by frame as the host makes
+// them (one update, one render).
+void BM_Frames(benchmark::State& state) {
+    SetUpOnce();
+    const int screen = static_cast<int>(state.range(0));
+    if (screen == 0) {
+        game->m_Mode = 1;
+        game->m_MenuY = 0;
+    } else if (screen == 1) {
+        game->m_BoardSize = 3;
+        game->m_PlayerType[1] = game->m_PlayerType[2] = 1;
+        game->m_PlayerType[3] = game->m_PlayerType[4] = 0;
+        game->m_Mode = 11;
+        for (int i = 0; i < 10; ++i) Update();
+    } else {
+        Restore();
+    }
+    bb_app_device->graphics->Invalidate();
+    const FrameStats before = bb_graphics_device->Stats();
+    int sinceRestore = 0;
+    for (auto _ : state) {
+        Update();
+        bb_app_device->InvokeOnRender();
+        if (screen == 2 && (++sinceRestore == 3000 || game->m_Mode != 10)) {
+            state.PauseTiming();
+            Restore();
+            sinceRestore = 0;
+            state.ResumeTiming();
+        }
+    }
+    const FrameStats& after = bb_graphics_device->Stats();
+    const double frames = static_cast<double>(after.frames - before.frames);
+    if (frames <= 0) return;
+    state.counters["gl_calls"] = static_cast<double>(after.drawCalls - before.drawCalls) / frames;
+    state.counters["primitives"] = static_cast<double>(after.primitives - before.primitives) / frames;
+    state.counters["pixels"] = static_cast<double>(after.pixels - before.pixels) / frames;
+    state.counters["skipped"] = static_cast<double>(after.skipped - before.skipped) / frames;
+    state.counters["partial"] = static_cast<double>(after.partial - before.partial) / frames;
+    state.SetLabel(screen == 0 ? "menu" : screen == 1 ? "waiting 10x7" : "four computers 12x10");
+}
+BENCHMARK(BM_Frames)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderSubmit(benchmark::State& state) {
     SetUpOnce();

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/frame.h"
 #include "host/glfw2.h"
 
 using namespace glfw2;
@@ -77,7 +78,10 @@ gxtkGraphics::gxtkGraphics()
       batchKind(0),
       batchCount(0),
       batchSurface(nullptr),
-      drawCalls(0) {
+      drawCalls(0),
+      current(new Frame()),
+      shown(new Frame()),
+      stats(new FrameStats()) {
     // The collector recycles memory without clearing it; start from zeroes.
     std::memset(static_cast<void*>(vertexBuffer), 0, sizeof vertexBuffer);
     for (int q = 0; q < kQuadCapacity; ++q) {
@@ -92,7 +96,18 @@ gxtkGraphics::gxtkGraphics()
     }
 }
 
+gxtkGraphics::~gxtkGraphics() {}
+
 void gxtkGraphics::mark() { gc_enqueue(batchSurface); }
+
+void gxtkGraphics::RetainFrames(bool on) {
+    retain = on;
+    invalid = true;
+}
+
+void gxtkGraphics::Invalidate() { invalid = true; }
+
+const FrameStats& gxtkGraphics::Stats() const { return *stats; }
 
 int gxtkGraphics::Mode() { return mode; }
 int gxtkGraphics::Width() { return width; }
@@ -115,28 +130,131 @@ int gxtkGraphics::BeginRender() {
     glLoadIdentity();
 
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &vertexBuffer[0].x);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &vertexBuffer[0].u);
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &vertexBuffer[0].color);
+    PointArraysAtBatch();
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_TEXTURE_2D);
 
     batchCount = 0;
+    if (retain) {
+        current->Begin(width, height);
+        recording = true;
+        blendMode = 0;
+        scissorOn = false;
+    }
     return 0;
+}
+
+void gxtkGraphics::PointArraysAtBatch() {
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &vertexBuffer[0].x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &vertexBuffer[0].u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), &vertexBuffer[0].color);
 }
 
 int gxtkGraphics::EndRender() {
     if (mode && batchCount > 0) Flush();
-    glfwSwapBuffers();
+    if (!retain || !mode) {
+        glfwSwapBuffers();
+        return 0;
+    }
+
+    ++stats->frames;
+    if (!recording) {
+        // Drawn as it came after a pixel transfer: on screen whole, but not
+        // all of it is in the record to compare the next frame with.
+        ++stats->full;
+        Present(true);
+        invalid = true;
+        return 0;
+    }
+    recording = false;
+
+    bool kept = true;
+    if (!invalid && shown->SameAs(*current)) {
+        ++stats->skipped;
+    } else if (!invalid && glfwCanPresentRegions() && shown->Damage(*current, damage)) {
+        for (const PixelRect& r : damage) current->Draw(&r, *stats);
+        PointArraysAtBatch();
+        ++stats->partial;
+        kept = Present(false);
+    } else {
+        current->Draw(nullptr, *stats);
+        PointArraysAtBatch();
+        ++stats->full;
+        kept = Present(true);
+    }
+    std::swap(current, shown);
+    invalid = !kept;
     return 0;
+}
+
+// Where the platform can present parts of the back buffer, it is not
+// swapped: it keeps the frame on screen, which the next partial redraw
+// builds on. It is swapped when the size changed (the driver learns a new
+// size only there) or a copy failed; the next frame is then drawn whole.
+bool gxtkGraphics::Present(bool whole) {
+    bool resized = width != presentedWidth || height != presentedHeight;
+    presentedWidth = width;
+    presentedHeight = height;
+    if (glfwCanPresentRegions() && !resized) {
+        bool copied = true;
+        if (whole) {
+            copied = glfwPresentRegion(0, 0, width, height);
+        } else {
+            for (size_t i = 0; i < damage.size() && copied; ++i) {
+                const PixelRect& r = damage[i];
+                copied = glfwPresentRegion(r.x0, height - 1 - r.y1, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1);
+            }
+        }
+        if (copied) return true;
+    }
+    glfwSwapBuffers();
+    return false;
+}
+
+FrameState gxtkGraphics::RecordedState() const {
+    FrameState state;
+    state.blend = blendMode;
+    state.scissored = scissorOn;
+    if (scissorOn) {
+        // GL's box (bottom-left origin) back to the pixels it lets through.
+        state.scissor = PixelRect{scissorBox[0], height - scissorBox[1] - scissorBox[3],
+                                  scissorBox[0] + scissorBox[2] - 1, height - scissorBox[1] - 1};
+    }
+    return state;
+}
+
+void gxtkGraphics::Realize() {
+    Flush();
+    recording = false;
+    current->Draw(nullptr, *stats);
+    PointArraysAtBatch();
+    // GL takes over the state the recorded batches kept for themselves.
+    glBlendFunc(GL_ONE, blendMode == 1 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    if (scissorOn) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    }
 }
 
 void gxtkGraphics::Flush() {
     if (batchCount == 0) return;
+
+    if (recording) {
+        FrameState state = RecordedState();
+        if (batchSurface) {
+            state.texture = batchSurface->texture;
+            state.serial = batchSurface->serial;
+        }
+        int vertices = batchKind == kQuads ? batchCount * 4 : batchKind == kLines ? batchCount * 2 : batchCount;
+        current->AddBatch(batchKind, state, vertexBuffer, vertices);
+        ++drawCalls;
+        batchCount = 0;
+        return;
+    }
 
     if (batchSurface) {
         glEnable(GL_TEXTURE_2D);
@@ -188,6 +306,10 @@ void repack(gxtkGraphics& g) {
 
 int gxtkGraphics::Cls(float r, float g, float b) {
     batchCount = 0;  // whatever was queued belongs to the picture being cleared
+    if (recording) {
+        current->AddClear(RecordedState(), r, g, b);
+        return 0;
+    }
     glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     return 0;
@@ -209,6 +331,8 @@ int gxtkGraphics::SetColor(float r, float g, float b) {
 
 int gxtkGraphics::SetBlend(int blend) {
     Flush();
+    blendMode = blend == 1 ? 1 : 0;
+    if (recording) return 0;
     if (blend == 1) {
         glBlendFunc(GL_ONE, GL_ONE);
     } else {
@@ -219,12 +343,18 @@ int gxtkGraphics::SetBlend(int blend) {
 
 int gxtkGraphics::SetScissor(int x, int y, int w, int h) {
     Flush();
-    if (x == 0 && y == 0 && w == Width() && h == Height()) {
-        glDisable(GL_SCISSOR_TEST);
-    } else {
+    scissorOn = !(x == 0 && y == 0 && w == Width() && h == Height());
+    // Top-left window coordinates to GL's bottom-left ones.
+    scissorBox[0] = x;
+    scissorBox[1] = Height() - y - h;
+    scissorBox[2] = w;
+    scissorBox[3] = h;
+    if (recording) return 0;
+    if (scissorOn) {
         glEnable(GL_SCISSOR_TEST);
-        // Top-left window coordinates to GL's bottom-left ones.
-        glScissor(x, Height() - y - h, w, h);
+        glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
     }
     return 0;
 }
@@ -387,6 +517,7 @@ int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int sx, i
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) {
     if (!requestFits(pixels, w, h, offset, pitch)) return 0;
+    if (recording) Realize();
     Flush();
 
     std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
@@ -405,6 +536,7 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
 int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, int y, int w, int h, int offset,
                                int pitch) {
     if (!surface || !requestFits(pixels, w, h, offset, pitch)) return 0;
+    if (recording) Realize();  // what was drawn with the old texels stays as it was
     Flush();
 
     std::vector<uint32_t> buffer(static_cast<size_t>(w) * h);
@@ -423,6 +555,7 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
     }
     glBindTexture(GL_TEXTURE_2D, surface->texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+    surface->serial = gxtkSurface::NewSerial();
     return 0;
 }
 

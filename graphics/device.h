@@ -8,18 +8,32 @@
 //
 // Per frame the host calls Validate, BeginRender, the drawing, EndRender.
 //
-// Depends on: runtime, graphics/surface.h, host/glfw2.h (window size, swap),
-// OpenGL 1.x.
+// With frames retained (the host's choice; off by default), batches are
+// recorded instead of drawn, and EndRender draws and presents only what
+// differs from the frame on screen (graphics/frame.h): nothing at all for a
+// frame that did not change. Reading or writing pixels in the middle of such
+// a frame draws what was recorded so far at once, and the rest of the frame
+// is drawn as it comes.
+//
+// Depends on: runtime, graphics/surface.h, host/glfw2.h (window size, swap,
+// presenting parts of the frame), OpenGL 1.x.
 
 #ifndef NUBRIX_GRAPHICS_DEVICE_H
 #define NUBRIX_GRAPHICS_DEVICE_H
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "graphics/surface.h"
 #include "runtime/array.h"
 #include "runtime/gc.h"
 #include "runtime/string.h"
+
+class Frame;
+struct FrameState;
+struct FrameStats;
+struct PixelRect;
 
 class gxtkGraphics : public gxtkObject {
 public:
@@ -53,12 +67,21 @@ public:
     // before the batch is drawn.
     gxtkSurface* batchSurface;
 
-    // Number of GL draw calls issued by Flush since construction: lets tests
-    // and benchmarks see batching at work.
+    // Number of batches Flush has sent since construction (to GL, or to the
+    // frame record): lets tests and benchmarks see batching at work.
     int drawCalls;
 
     gxtkGraphics();
+    ~gxtkGraphics() override;
     void mark() override;
+
+    // Records frames and draws only what changed (see above).
+    void RetainFrames(bool on);
+    // The next frame is drawn and presented whole, whatever it looks like:
+    // after an expose, a restore, a resume.
+    void Invalidate();
+    // What retained frames cost: frames drawn, skipped, GL calls, pixels.
+    const FrameStats& Stats() const;
 
     virtual int Mode();
     virtual int Width();
@@ -87,6 +110,25 @@ public:
     int BeginRender();
     int EndRender();
     void Flush();
+
+private:
+    bool retain = false;      // frames are recorded and compared
+    bool recording = false;   // inside BeginRender/EndRender of a retained frame, nothing drawn yet
+    bool invalid = true;      // the frame on screen is unknown: draw the next one whole
+    int blendMode = 0;        // blend and scissor as the recorded batches need them
+    bool scissorOn = false;
+    int scissorBox[4] = {0, 0, 0, 0};
+    std::unique_ptr<Frame> current, shown;
+    std::unique_ptr<FrameStats> stats;
+    std::vector<PixelRect> damage;
+
+    void Realize();             // draws the recorded part of the frame now; the rest goes straight to GL
+    int presentedWidth = 0, presentedHeight = 0;  // size of the last frame presented
+    // Shows the frame: all of it, or the damage rectangles. False when the
+    // back buffer may no longer hold it (it was swapped).
+    bool Present(bool whole);
+    void PointArraysAtBatch();
+    FrameState RecordedState() const;  // blend and scissor of what is recorded now
 };
 
 #endif

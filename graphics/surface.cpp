@@ -26,6 +26,11 @@
 
 int gxtkSurface::refuseAllocations = 0;
 
+uint32_t gxtkSurface::NewSerial() {
+    static uint32_t last = 0;
+    return ++last;
+}
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -242,6 +247,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
         }
     }
 
+    serial = NewSerial();
     if (pixelData) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows of 1- and 3-byte pixels are packed
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, format, GL_UNSIGNED_BYTE, pixelData);

@@ -11,6 +11,8 @@
 #ifndef NUBRIX_GRAPHICS_SURFACE_H
 #define NUBRIX_GRAPHICS_SURFACE_H
 
+#include <cstdint>
+
 #include "runtime/gc.h"
 #include "runtime/string.h"
 
@@ -23,6 +25,11 @@ public:
     unsigned int texture = 0;            // GL texture name, 0 when none
     float uScale = 0;                    // 1 / texture width
     float vScale = 0;                    // 1 / texture height
+    // Changes whenever the texture's content does (a new surface, an upload,
+    // WritePixels2): a texture name alone may be reused by a later texture.
+    uint32_t serial = NewSerial();
+
+    static uint32_t NewSerial();
 
     // Test seam: the next this-many texture allocations are treated as
     // refused by the driver, so the power-of-two fallback and the failure

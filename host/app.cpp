@@ -50,9 +50,12 @@ void OnMouseButton(int button, int action) {
     }
 }
 
-// The graphics device re-reads the window size whenever it is validated.
+// The graphics device re-reads the window size whenever it is validated,
+// and a frame of another size is drawn whole.
 void OnWindowSize(int, int) {}
-void OnWindowRefresh() {}
+// The window lost (part of) its picture: the next frame is drawn whole,
+// even if nothing in it changed.
+void OnWindowRefresh() { app->graphics->Invalidate(); }
 
 bool WindowOpen() { return glfwGetWindowParam(GLFW_OPENED) != 0; }
 
@@ -68,6 +71,7 @@ gxtkApp::gxtkApp()
       suspended(false) {
     app = this;
     gc_assign(graphics, new gxtkGraphics());
+    graphics->RetainFrames(true);  // a frame that did not change costs nothing
     gc_assign(input, new gxtkInput());
     gc_assign(audio, new gxtkAudio());
     runner = RunApp;
@@ -155,6 +159,7 @@ void gxtkApp::InvokeOnResume() {
         updateRate = 0;
         SetUpdateRate(rate);  // the next update is due one period from now
     }
+    graphics->Invalidate();  // the window was away: its picture may be gone
     audio->OnResume();
     OnResume();
     suspended = false;

@@ -87,6 +87,9 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
     return backend().GetJoystickButtons(joy, buttons, numbuttons);
 }
 
+bool glfwCanPresentRegions() { return backend().CanPresentRegions(); }
+bool glfwPresentRegion(int x, int y, int width, int height) { return backend().PresentRegion(x, y, width, height); }
+
 void DeliverKey(int key, int action) {
     if (action == 2) {
         if (!keyRepeat) return;

@@ -127,6 +127,15 @@ int glfwGetJoystickParam(int joy, int param);
 int glfwGetJoystickPos(int joy, float* pos, int numaxes);
 int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons);
 
+// Beyond GLFW 2: presenting part of a frame. Where the platform can, a
+// rectangle of the back buffer (GL window coordinates, origin bottom-left)
+// is copied to the window without a swap, so the back buffer keeps the
+// whole frame and the next one can be drawn over it where it changes.
+// The driver learns a new window size only at a swap: after a resize, swap
+// once; a copy that fails (false) needs a swap too.
+bool glfwCanPresentRegions();
+bool glfwPresentRegion(int x, int y, int width, int height);
+
 }  // namespace glfw2
 
 #endif

@@ -40,6 +40,12 @@ public:
     virtual int GetJoystickParam(int joy, int param) = 0;
     virtual int GetJoystickPos(int joy, float* pos, int numaxes) = 0;
     virtual int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) = 0;
+    // Beyond GLFW 2: copies one rectangle of the back buffer to the window
+    // (GL window coordinates), leaving the back buffer as it is; false when
+    // the copy failed (the driver's buffer is not the size the window's
+    // events said). Platforms that cannot copy say so, and the caller swaps.
+    virtual bool CanPresentRegions() { return false; }
+    virtual bool PresentRegion(int, int, int, int) { return false; }
 };
 
 // Selects the backend for every call that follows; null restores the real

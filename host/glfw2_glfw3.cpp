@@ -10,10 +10,23 @@
 //     left x, left y, left trigger, right x, right y, right trigger (stick 0
 //     is x, y, z = axes 0-2, stick 1 axes 3-5). Other joysticks keep their
 //     raw order. Axes keep GLFW 3's sign: y is positive downwards.
+//
+// Window size, focus, iconified state and the cursor position are kept from
+// the window's events rather than asked of the X server: the host reads
+// them several times a frame, and each question is a round trip.
+// Parts of a frame are presented with GLX_MESA_copy_sub_buffer where the GL
+// driver offers it (Mesa's software renderer does).
 
+#include <GL/glx.h>
 #include <GLFW/glfw3.h>
 
+// GLFW's native-access functions for X11 and GLX. Declared here because
+// glfw3native.h pulls in the headers of every X extension GLFW uses.
+extern "C" Display* glfwGetX11Display(void);
+extern "C" GLXWindow glfwGetGLXWindow(GLFWwindow* window);
+
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "host/glfw2_backend.h"
@@ -134,6 +147,7 @@ public:
         window = ::glfwCreateWindow(width, height, "", monitor, nullptr);
         if (!window) return 0;
         ::glfwMakeContextCurrent(window);
+        ::glfwSetWindowUserPointer(window, this);
         ::glfwSetKeyCallback(window, [](GLFWwindow*, int key, int, int action, int) {
             DeliverKey(TranslateKey(key), action);
         });
@@ -143,8 +157,26 @@ public:
         ::glfwSetMouseButtonCallback(window, [](GLFWwindow*, int button, int action, int) {
             DeliverMouseButton(button, action);
         });
-        ::glfwSetFramebufferSizeCallback(window, [](GLFWwindow*, int w, int h) { DeliverWindowSize(w, h); });
+        ::glfwSetFramebufferSizeCallback(window, [](GLFWwindow* w, int width, int height) {
+            Of(w)->fbWidth = width;
+            Of(w)->fbHeight = height;
+            DeliverWindowSize(width, height);
+        });
         ::glfwSetWindowRefreshCallback(window, [](GLFWwindow*) { DeliverWindowRefresh(); });
+        ::glfwSetWindowIconifyCallback(window, [](GLFWwindow* w, int iconified) {
+            Of(w)->iconified = iconified == GLFW_TRUE;
+        });
+        ::glfwSetWindowFocusCallback(window, [](GLFWwindow* w, int focused) { Of(w)->focused = focused == GLFW_TRUE; });
+        ::glfwSetCursorPosCallback(window, [](GLFWwindow* w, double x, double y) {
+            Of(w)->cursorX = x;
+            Of(w)->cursorY = y;
+        });
+        // The events keep these from here on.
+        ::glfwGetFramebufferSize(window, &fbWidth, &fbHeight);
+        iconified = ::glfwGetWindowAttrib(window, GLFW_ICONIFIED) == GLFW_TRUE;
+        focused = ::glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
+        ::glfwGetCursorPos(window, &cursorX, &cursorY);
+        FindCopySubBuffer();
         return 1;
     }
 
@@ -160,16 +192,17 @@ public:
         if (!window) return 0;
         switch (param) {
         case v2::OPENED: return ::glfwWindowShouldClose(window) ? 0 : 1;
-        case v2::ACTIVE: return ::glfwGetWindowAttrib(window, GLFW_FOCUSED) ? 1 : 0;
-        case v2::ICONIFIED: return ::glfwGetWindowAttrib(window, GLFW_ICONIFIED) ? 1 : 0;
+        case v2::ACTIVE: return focused ? 1 : 0;
+        case v2::ICONIFIED: return iconified ? 1 : 0;
         default: return 0;
         }
     }
 
-    void GetWindowSize(int* width, int* height) override {
-        *width = *height = 0;
-        if (!window || ::glfwGetWindowAttrib(window, GLFW_ICONIFIED)) return;
-        ::glfwGetFramebufferSize(window, width, height);
+    void GetWindowSize(int* w, int* h) override {
+        *w = *h = 0;
+        if (!window || iconified) return;
+        *w = fbWidth;
+        *h = fbHeight;
     }
 
     void SwapBuffers() override {
@@ -186,10 +219,26 @@ public:
     void WaitEvents() override { ::glfwWaitEvents(); }
 
     void GetMousePos(int* x, int* y) override {
-        double cx = 0, cy = 0;
-        if (window) ::glfwGetCursorPos(window, &cx, &cy);
-        *x = static_cast<int>(cx);
-        *y = static_cast<int>(cy);
+        *x = window ? static_cast<int>(cursorX) : 0;
+        *y = window ? static_cast<int>(cursorY) : 0;
+    }
+
+    bool CanPresentRegions() override { return window && copySubBuffer; }
+
+    // A copy beyond the driver's idea of the buffer is an X error, which
+    // would end the process: such errors are caught here and reported.
+    bool PresentRegion(int x, int y, int w, int h) override {
+        if (!window || !copySubBuffer) return false;
+        Display* display = ::glfwGetX11Display();
+        copyFailed = false;
+        XErrorHandler previous = ::XSetErrorHandler([](Display*, XErrorEvent*) {
+            copyFailed = true;
+            return 0;
+        });
+        copySubBuffer(display, ::glfwGetGLXWindow(window), x, y, w, h);
+        ::XSync(display, False);
+        ::XSetErrorHandler(previous);
+        return !copyFailed;
     }
 
     int GetJoystickParam(int joy, int param) override {
@@ -240,9 +289,30 @@ public:
     }
 
 private:
+    typedef void (*CopySubBufferFn)(Display*, GLXDrawable, int, int, int, int);
+
     GLFWwindow* window = nullptr;
     bool resizable = true;
+    int fbWidth = 0, fbHeight = 0;
+    bool iconified = false, focused = false;
+    double cursorX = 0, cursorY = 0;
+    CopySubBufferFn copySubBuffer = nullptr;
+    static bool copyFailed;
+
+    static Glfw3Backend* Of(GLFWwindow* w) { return static_cast<Glfw3Backend*>(::glfwGetWindowUserPointer(w)); }
+
+    void FindCopySubBuffer() {
+        copySubBuffer = nullptr;
+        Display* display = ::glfwGetX11Display();
+        if (!display || !::glfwGetGLXWindow(window)) return;
+        const char* extensions = ::glXQueryExtensionsString(display, DefaultScreen(display));
+        if (!extensions || !std::strstr(extensions, "GLX_MESA_copy_sub_buffer")) return;
+        copySubBuffer = reinterpret_cast<CopySubBufferFn>(
+            ::glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+    }
 };
+
+bool Glfw3Backend::copyFailed = false;
 
 }  // namespace
 

@@ -12,6 +12,7 @@ void ScriptedBackend::QueueMouseButton(int button, int action) {
 }
 
 void ScriptedBackend::QueueWindowSize(int w, int h) { events.push_back({Event::WindowSize, w, h}); }
+void ScriptedBackend::QueueWindowRefresh() { events.push_back({Event::WindowRefresh, 0, 0}); }
 
 int ScriptedBackend::Init() {
     if (failInit) return 0;
@@ -121,6 +122,14 @@ int ScriptedBackend::GetJoystickButtons(int joy, unsigned char* buttons, int num
     return n;
 }
 
+bool ScriptedBackend::CanPresentRegions() { return regions; }
+
+bool ScriptedBackend::PresentRegion(int x, int y, int w, int h) {
+    presented.push_back(Region{x, y, w, h});
+    Spend();
+    return true;
+}
+
 void ScriptedBackend::Spend() {
     if (--callBudget <= 0) opened = false;
 }
@@ -138,6 +147,7 @@ void ScriptedBackend::DeliverQueued() {
             height = e.b;
             DeliverWindowSize(e.a, e.b);
             break;
+        case Event::WindowRefresh: DeliverWindowRefresh(); break;
         }
     }
 }

@@ -53,6 +53,13 @@ public:
 
     // How often the program did each of these.
     int polls = 0, waits = 0, sleeps = 0, swaps = 0;
+    // Rectangles presented without a swap (x, y, w, h in GL window
+    // coordinates), when presenting regions is offered.
+    bool regions = true;
+    struct Region {
+        int x, y, width, height;
+    };
+    std::vector<Region> presented;
     double slept = 0;  // total seconds asked to sleep
 
     // Run inside the matching call, before queued events are delivered
@@ -69,6 +76,7 @@ public:
     void QueueChar(int character);
     void QueueMouseButton(int button, int action);
     void QueueWindowSize(int w, int h);
+    void QueueWindowRefresh();
 
     int Init() override;
     void Terminate() override;
@@ -89,10 +97,12 @@ public:
     int GetJoystickParam(int joy, int param) override;
     int GetJoystickPos(int joy, float* pos, int numaxes) override;
     int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) override;
+    bool CanPresentRegions() override;
+    bool PresentRegion(int x, int y, int width, int height) override;
 
 private:
     struct Event {
-        enum Kind { Key, Char, MouseButton, WindowSize } kind;
+        enum Kind { Key, Char, MouseButton, WindowSize, WindowRefresh } kind;
         int a, b;
     };
     std::deque<Event> events;

@@ -317,6 +317,30 @@ TEST_F(EndToEnd, ResizingAgainAndAgainKeepsMemoryFlat) {
     CloseWindow();
 }
 
+TEST_F(EndToEnd, AWindowUncoveredWhileTheGameWaitsIsPaintedAgain) {
+    // Two people: the board waits for a move and its frames are not redrawn.
+    std::string record = "0|0|0|0|0|1|1|1|0|0|64|64|10|";
+    for (int i = 0; i < 12; ++i) record += "0|";
+    record += "1482|";
+    for (int i = 0; i < 72; ++i) record += "0|";
+    nubrix_test::WriteFile(StatePath(), record);
+    Launch();
+    Pause(0.6);
+    desktop.Key(window, "Up");  // size 2 -> 1
+    desktop.Key(window, "space");
+    ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10)) << "no 4 x 3 board";
+    Pause(1);
+
+    desktop.Cover(window, 150, 150, 300, 200, 0xff00ff, 0.5);
+    auto magenta = [](Rgb c) { return c.r > 200 && c.g < 60 && c.b > 200; };
+    Picture after;
+    EXPECT_TRUE(desktop.WaitFor(
+        window, [&](const Picture& p) { return p.Count(150, 150, 300, 200, magenta) == 0 && BoardShown(p); }, 5,
+        &after))
+        << after.Count(150, 150, 300, 200, magenta) << " pixels still show the window that covered it";
+    CloseWindow();
+}
+
 TEST_F(EndToEnd, ADamagedRecordIsReportedAndTheGameRuns) {
     // A record as the game writes it, with size 2's score checksum one off.
     std::string record = "0|0|0|0|0|1|1|0|0|2|64|64|10|";

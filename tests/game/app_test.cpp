@@ -8,6 +8,12 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graphics/frame.h"
 
 #include "tests/game/game_env.h"
 #include "tests/support/testing.h"
@@ -310,6 +316,88 @@ TEST_F(Focus, SuspendSwitchesTheICadeOffAndClearsThePad) {
     bb_app_device->InvokeOnSuspend();
     EXPECT_EQ(bb_Nubrix_iCadeControls, 0);
     EXPECT_EQ(game->m_Pad[3], 0);
+}
+
+using Frames = GameTest;
+
+// The first pixel two frames disagree on, for the failure message.
+std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width) {
+    if (a.size() != b.size()) return "sizes differ";
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            char text[96];
+            std::snprintf(text, sizeof text, "(%d, %d): %06x against %06x", static_cast<int>(i % width),
+                          static_cast<int>(i / width), a[i], b[i]);
+            return text;
+        }
+    }
+    return "none";
+}
+
+TEST_F(Frames, AFrameThatDidNotChangeIsNeitherDrawnNorPresentedAgain) {
+    StartGame(2, {1, 1});  // two people: the board waits for a move
+    Update();
+    Render();
+    Render();
+    const std::vector<uint32_t> before = Screen();
+    const FrameStats was = bb_graphics_device->Stats();
+    const int swaps = window.swaps;
+    const size_t presented = window.presented.size();
+    for (int i = 0; i < 30; ++i) {
+        Update();
+        Render();
+    }
+    const FrameStats& now = bb_graphics_device->Stats();
+    EXPECT_EQ(now.skipped - was.skipped, 30);
+    EXPECT_EQ(now.drawCalls, was.drawCalls);
+    EXPECT_EQ(window.swaps, swaps);
+    EXPECT_EQ(window.presented.size(), presented);
+    EXPECT_EQ(Screen(), before);
+}
+
+// Every frame of a scene as the game presents it (drawn again only where it
+// changed) must be the pixels of the same frame drawn whole, and of it drawn
+// the plain way, batch by batch as recorded, straight to GL.
+TEST_F(Frames, DrawingOnlyWhatChangedGivesExactlyTheWholeFrame) {
+    struct Scene {
+        const char* name;
+        std::function<void()> setUp;
+    } scenes[] = {
+        {"the menu's title and slide-in", [this] { game->m_MenuY = -32; }},
+        {"a chain of explosions",
+         [this] {
+             StartGame(1, {1, 1});
+             SetBoard("11 22 12 21/22 13 23 12/11 22 12 21");
+             game->m_Turn = 1;
+             ClickCell(0, 0);
+         }},
+    };
+    gxtkGraphics* device = bb_graphics_device;
+    const int width = device->Width();
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(scene.name);
+        scene.setUp();
+        Update();
+        Render();
+        long partial = device->Stats().partial;
+        for (int frame = 1; frame <= 90; ++frame) {
+            Update();
+            Render();
+            const std::vector<uint32_t> shown = Screen();
+            device->Invalidate();
+            Render();
+            ASSERT_EQ(shown, Screen()) << "frame " << frame << ", first difference "
+                                       << FirstDifference(shown, Screen(), width);
+            if (frame % 15 == 0) {
+                device->RetainFrames(false);
+                Render();
+                ASSERT_EQ(shown, Screen()) << "plain drawing, frame " << frame << ", first difference "
+                                           << FirstDifference(shown, Screen(), width);
+                device->RetainFrames(true);
+            }
+        }
+        EXPECT_GT(device->Stats().partial - partial, 45) << "most frames were drawn only where they changed";
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/frame.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/framework.h"
@@ -131,8 +132,12 @@ TEST_F(HostLoop, CreateComesFirstThenOneRenderAndASteadySixtyUpdatesASecond) {
 }
 
 TEST_F(HostLoop, ASlowRenderGetsThreeUpdatesAPassAndKeepsTheGameAtSixty) {
-    window.onSwap = [this] { window.time += 0.050; };  // every render takes 50 ms
     StopAt(2.0);
+    auto stop = game->onRender;
+    game->onRender = [this, stop](ProbeGame& g) {
+        stop(g);
+        window.time += 0.050;  // every render takes 50 ms
+    };
     Run();
     std::string trace = game->Trace();
     EXPECT_EQ(trace.substr(0, 6), "cruuur") << trace;
@@ -185,6 +190,24 @@ TEST_F(HostLoop, IconifyingSuspendsOnceAndResumingNeedsRestoreAndFocus) {
         << "the iconifying pass renders nothing (no size), and nothing runs while suspended: " << trace;
 }
 
+TEST_F(HostLoop, AnUnchangedFrameIsDrawnAgainOnlyAfterAnExposeAResizeOrARestore) {
+    // The probe draws the same (empty) frame every time.
+    game->onUpdate = [&](ProbeGame& g) {
+        if (g.Count("update") == 20) window.QueueWindowRefresh();  // an expose, seen at the next poll
+        if (g.Count("update") == 30) window.QueueWindowSize(700, 500);
+        if (g.Count("update") == 40) window.iconified = true;
+    };
+    window.onWait = [&] { window.iconified = false; };
+    StopAt(1.0);
+    Run();
+    const FrameStats& frames = bb_graphics_device->Stats();
+    // Each size's first frame is swapped (the driver learns the size there)
+    // and the one after it drawn whole again.
+    EXPECT_EQ(frames.full, 2 + 1 + 2 + 1) << "the start, the expose, the resize, the restore";
+    EXPECT_EQ(frames.skipped, game->Count("render") - frames.full);
+    EXPECT_EQ(window.swaps, 2);
+}
+
 TEST_F(HostLoop, LosingFocusAloneNeitherSuspendsNorSlowsTheGame) {
     game->onUpdate = [&](ProbeGame& g) {
         if (g.Count("update") == 5) window.active = false;
@@ -196,7 +219,7 @@ TEST_F(HostLoop, LosingFocusAloneNeitherSuspendsNorSlowsTheGame) {
 }
 
 TEST_F(HostLoop, ARateOfZeroEndsTheSeriesAndTheLoopWaitsForEvents) {
-    window.onSwap = [this] { window.time += 0.050; };  // passes of three updates
+    game->onRender = [this](ProbeGame&) { window.time += 0.050; };  // passes of three updates
     int waits = 0;
     game->onUpdate = [&](ProbeGame& g) {
         if (g.Count("update") == 5) bb_app_SetUpdateRate(0);

@@ -175,6 +175,23 @@ void Desktop::Resize(unsigned long window, int w, int h) {
     Run({"/usr/bin/xdotool", "windowsize", "--sync", std::to_string(window), std::to_string(w), std::to_string(h)});
 }
 
+void Desktop::Cover(unsigned long window, int x, int y, int w, int h, uint32_t colour, double seconds) {
+    int wx, wy, ww, wh;
+    if (!Geometry(window, &wx, &wy, &ww, &wh)) return;
+    Display* d = X(display);
+    XSetWindowAttributes a;
+    a.override_redirect = True;  // no frame, no placement: exactly there
+    a.background_pixel = colour;
+    Window cover = XCreateWindow(d, DefaultRootWindow(d), wx + x, wy + y, static_cast<unsigned>(w),
+                                 static_cast<unsigned>(h), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(d, cover);
+    XSync(d, False);
+    Pause(seconds);
+    XDestroyWindow(d, cover);
+    XSync(d, False);
+}
+
 void Desktop::Close(const std::string& title) { Run({"/usr/bin/wmctrl", "-F", "-c", title}); }
 
 void Pause(double seconds) {

@@ -67,6 +67,10 @@ public:
     void Key(unsigned long window, const std::string& keysym);
 
     void Resize(unsigned long window, int w, int h);
+    // Lays a plain window of one colour (0xRRGGBB) over the rectangle of the
+    // client area for a while, then takes it away again, as another program's
+    // window would: the game's window is then exposed there.
+    void Cover(unsigned long window, int x, int y, int w, int h, uint32_t colour, double seconds);
     // Asks the window manager to close the window, as its close button does.
     void Close(const std::string& title);
 

@@ -108,4 +108,13 @@ uint32_t GameFixture::Pixel(int x, int y) {
     return static_cast<uint32_t>(one[0]) & 0xffffff;
 }
 
+std::vector<uint32_t> GameFixture::Screen() {
+    const int w = bb_graphics_device->Width(), h = bb_graphics_device->Height();
+    Array<int> all(w * h);
+    bb_graphics_device->ReadPixels(all, 0, 0, w, h, 0, w);
+    std::vector<uint32_t> out(all.Data(), all.Data() + w * h);
+    for (uint32_t& p : out) p &= 0xffffff;
+    return out;
+}
+
 }  // namespace nubrix_test

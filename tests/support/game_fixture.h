@@ -89,6 +89,8 @@ protected:
 
     // The pixel at device (x, y) of the last render, 0xRRGGBB.
     uint32_t Pixel(int x, int y);
+    // The whole window as the last render left it, 0xRRGGBB, top row first.
+    std::vector<uint32_t> Screen();
 };
 
 }  // namespace nubrix_test

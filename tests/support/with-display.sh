@@ -38,6 +38,7 @@ if [ -z "${DISPLAY:-}" ]; then
         exit 1
     fi
     export DISPLAY=":$number"
+    export XVFB_PID="$xvfb_pid"  # for measurements of the X server's own work
 fi
 
 if [ "$wm" = 1 ]; then
