@@ -294,13 +294,16 @@ int bb_Nubrix_MyApp::m_OnRender() {
     return 0;
 }
 
-// A game on screen pauses at once (no slide-in); anywhere else the pause
-// fields are cleared.
+// A game in progress pauses at once (no slide-in), with the keyboard cursor
+// on Resume as every other way of opening the panel leaves it: whoever
+// comes back and presses select resumes. Anywhere else, an ended game
+// included, the pause fields are cleared.
 static void PauseOnFocusChange(bb_Nubrix_MyApp* game) {
-    if (game->m_Mode > 9) {
+    if (game->m_Mode > 9 && game->m_GameEnded == 0) {
         game->m_Paused = 1;
         game->m_PauseDir = 1;
         game->m_PauseY = nubrix_int(bb_Nubrix_vscrh * 0.5f);
+        game->m_PauseCursor = 0;
     } else {
         game->m_Paused = 0;
         game->m_PauseDir = 0;

@@ -70,6 +70,11 @@ int bb_Nubrix_MyApp::m_LoadGame() {
     m_GameEnded = 0;
     m_GameOverTime = 0;
     m_Mode = 10;
+    // A new game starts with the pause panel closed, as creation leaves it,
+    // whatever the last game left behind.
+    m_Paused = 0;
+    m_PauseDir = -1;
+    m_PauseY = -64;
     switch (m_BoardSize) {
         case 1: m_BoardW = 4, m_BoardH = 3; break;
         case 2: m_BoardW = 6, m_BoardH = 4; break;

@@ -182,14 +182,17 @@ void bb_Nubrix_MyApp::DrawDebugLine() {
 int bb_Nubrix_MyApp::m_InGame() {
     m_ResetDraw();
     m_MenuY = -32;
-    if (m_PlayKey(99) && m_Paused == 0 && m_KeyUsed == 0) {
+    // A game that has ended has nothing to pause: its overlay is already
+    // on the way back to the menu.
+    const bool canPause = m_Paused == 0 && m_GameEnded == 0;
+    if (m_PlayKey(99) && canPause && m_KeyUsed == 0) {
         m_KeyUsed = 1;
         m_Paused = 1;
         m_PauseDir = 1;
         m_PauseCursor = 0;
         m_PlaySFX(98, 1.0f, 0.5f, 0);
     }
-    if (m_Button(97, 16, 16, 0) && m_ClickUsed == 0 && m_Paused == 0) {
+    if (m_Button(97, 16, 16, 0) && m_ClickUsed == 0 && canPause) {
         m_Paused = 1;
         m_PauseDir = 1;
         m_PauseCursor = 0;
@@ -269,6 +272,7 @@ int bb_Nubrix_MyApp::m_PauseMenu() {
             if (m_Option[5] < 0 || m_Option[5] > 1) m_Option[5] = 0;
         }
         m_PlaySFX(98, 1.0f, 0.5f, 0);
+        m_Save();  // as the menu's toggles: closing the window tells the game nothing
     };
     auto keyFor = [&](int cursor, int code) {
         if (m_PauseCursor != cursor || m_KeyUsed != 0 || !m_PlayKey(code)) return false;

@@ -140,6 +140,33 @@ TEST(Atoms, StayInsideTheCellsInnerSquare) {
     }
 }
 
+// The menu's player slots show frame 14 of each colour at twice its size,
+// 80 units apart, each label 24 to 44 units below its slot's centre and 10
+// to 32 units right of it (" Off", " CPU" at size 2). Drawn after the label
+// above it, the next slot's picture must leave rows 4 to 14, columns 27 to
+// 48 of its frame clear; so must the studio mark, drawn at half size as the
+// credits button 80 units below the fourth slot and 6 units left of it in
+// portrait (rows 16 to 56, columns 120 to 204 of its frame).
+TEST(MenuArt, PicturesDrawnOverASlotLabelLeaveItClear) {
+    const struct {
+        const char* sheet;
+        int size, frame, x0, x1, y0, y1;
+    } clear[] = {
+        {"atoms", 64, 14, 26, 50, 3, 15},   {"atoms", 64, 30, 26, 50, 3, 15},
+        {"atoms", 64, 46, 26, 50, 3, 15},   {"atoms", 64, 62, 26, 50, 3, 15},
+        {"common/ZOVTLogo", 256, 0, 118, 206, 15, 57},
+    };
+    for (int level : kLevels)
+        for (const auto& c : clear) {
+            Image img = sheetFrame(c.sheet, level, c.size, c.size, c.frame);
+            ASSERT_TRUE(img.valid()) << c.sheet;
+            int covered = 0;
+            for (int y = c.y0 * level; y < c.y1 * level; ++y)
+                for (int x = c.x0 * level; x < c.x1 * level; ++x) covered += img.alpha(x, y) > 32;
+            EXPECT_EQ(covered, 0) << c.sheet << " frame " << c.frame << " level " << level;
+        }
+}
+
 // --- font ----------------------------------------------------------------
 
 // The white body of a glyph (its outline is dark and translucent).

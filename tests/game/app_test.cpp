@@ -249,6 +249,20 @@ TEST_F(Assets, AReloadReleasesEveryPictureAndSoundItReplaces) {
     EXPECT_EQ(after.buffers, before.buffers);
 }
 
+TEST_F(Assets, TheLevelFollowsTheLargerSideOfTheWindow) {
+    const struct {
+        int width, height, level;
+    } windows[] = {{620, 400, 1}, {630, 630, 1}, {631, 400, 2}, {480, 640, 2}, {360, 1240, 4}, {1231, 700, 4}};
+    for (const auto& w : windows) {
+        window.width = w.width;
+        window.height = w.height;
+        Render();
+        FinishLoading();
+        EXPECT_EQ(game->m_HDLevel, w.level) << w.width << "x" << w.height;
+        EXPECT_EQ(SurfaceWidth(game, 1), 512 * w.level) << w.width << "x" << w.height;
+    }
+}
+
 TEST_F(Assets, SoundEffectNamesHaveThreeDigits) {
     nubrix_test::TempDir folder;
     std::string wav = nubrix_test::ReadFile(NUBRIX_SOURCE_DIR "/data/sfx/001.wav");
@@ -286,28 +300,50 @@ TEST_F(Assets, MissingFilesLeaveEmptySlotsAndTheGameRuns) {
 
 using Focus = GameTest;
 
-TEST_F(Focus, SuspendDuringAGameOpensThePauseAtOnce) {
+ALint SourceState(int channel) {
+    ALint state = 0;
+    alGetSourcei(bb_audio_device->channels[channel].alSource, AL_SOURCE_STATE, &state);
+    return state;
+}
+
+TEST_F(Focus, SuspendDuringAGameOpensThePauseAtOnceAndSilencesIt) {
     StartGame(2, {1, 2});
+    game->m_PauseCursor = -1;  // where an earlier quit left the cursor
+    bb_audio_device->PlaySample(game->m_Sounds[2]->sample, 5, 1);
     bb_app_device->InvokeOnSuspend();
     EXPECT_EQ(game->m_Paused, 1);
     EXPECT_EQ(game->m_PauseDir, 1);
     EXPECT_EQ(game->m_PauseY, 240);
+    EXPECT_EQ(game->m_PauseCursor, 0) << "on Resume";
     EXPECT_EQ(bb_app_device->updateRate, 5);
+    EXPECT_EQ(SourceState(5), AL_PAUSED) << "no sound while iconified";
     bb_app_device->InvokeOnResume();
     EXPECT_EQ(game->m_Paused, 1);
     EXPECT_EQ(bb_app_device->updateRate, 60);
+    EXPECT_EQ(SourceState(5), AL_PLAYING);
     Update();
     EXPECT_EQ(game->m_PauseY, 240) << "already in place: no slide";
+    PressKey(glfw2::GLFW_KEY_SPACE);
+    Update();
+    ReleaseKey(glfw2::GLFW_KEY_SPACE);
+    EXPECT_EQ(game->m_PauseDir, -1) << "space resumes";
+    EXPECT_EQ(game->m_GameEnded, 0);
 }
 
-TEST_F(Focus, SuspendInTheMenuLeavesThePauseFieldsZero) {
-    ASSERT_EQ(game->m_Mode, 1);
-    bb_app_device->InvokeOnSuspend();
-    EXPECT_EQ(game->m_Paused, 0);
-    EXPECT_EQ(game->m_PauseDir, 0);
-    EXPECT_EQ(game->m_PauseY, 0);
-    bb_app_device->InvokeOnResume();
-    EXPECT_EQ(game->m_Paused, 0);
+TEST_F(Focus, SuspendInTheMenuOrAfterTheEndLeavesThePauseFieldsZero) {
+    for (bool ended : {false, true}) {
+        if (ended) {
+            StartGame(2, {1, 2});
+            game->m_GameEnded = 1;
+            Update();
+        }
+        bb_app_device->InvokeOnSuspend();
+        EXPECT_EQ(game->m_Paused, 0) << ended;
+        EXPECT_EQ(game->m_PauseDir, 0) << ended;
+        EXPECT_EQ(game->m_PauseY, 0) << ended;
+        bb_app_device->InvokeOnResume();
+        EXPECT_EQ(game->m_Paused, 0) << ended;
+    }
 }
 
 TEST_F(Focus, SuspendSwitchesTheICadeOffAndClearsThePad) {

@@ -105,6 +105,20 @@ TEST_F(DrawState, SetColKeepsAlphaUnlessGiven) {
     EXPECT_FLOAT_EQ(game->m_DrawA, 0.5f);
 }
 
+TEST_F(DrawState, InkIsThePlayersColourTimesTheStrength) {
+    const struct {
+        int player;
+        float strength, r, g, b;
+    } inks[] = {{1, 1, 255, 0, 0},   {2, 1, 255, 255, 0},  {3, 0.5f, 0, 127.5f, 0},
+                {4, 1, 0, 128, 255}, {4, 0.5f, 0, 64, 127.5f}, {0, 0.5f, 90, 90, 90}};
+    for (const auto& k : inks) {
+        game->m_Ink(k.player, k.strength);
+        EXPECT_EQ(game->m_DrawR, k.r) << k.player << " at " << k.strength;
+        EXPECT_EQ(game->m_DrawG, k.g) << k.player << " at " << k.strength;
+        EXPECT_EQ(game->m_DrawB, k.b) << k.player << " at " << k.strength;
+    }
+}
+
 TEST_F(DrawState, ClearWithoutAColourKeepsTheBackColour) {
     game->m_CLS2D(1, 2, 3, 0.5f);
     game->m_Rect(0, 0, 1, 1);

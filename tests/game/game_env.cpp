@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace game_test {
 
@@ -26,6 +27,8 @@ const int kRest[] = {0, 16, 32, 52, 53};
 }  // namespace
 
 void GameTest::SetUp() {
+    // Every test starts from the defaults, whatever an earlier one saved.
+    std::remove(".varnokstate");
     ASSERT_TRUE(OpenWindow());
     CreateGame();
     Render();

@@ -2,6 +2,11 @@
 // the return to the menu, the loading screen, and the play keys from the
 // keyboard, the joystick, the iCade and the on-screen pad.
 
+#include <AL/al.h>
+
+#include <string>
+#include <vector>
+
 #include "tests/game/game_env.h"
 
 namespace game_test {
@@ -111,6 +116,28 @@ TEST_F(Pause, QuitEndsTheGameAndTheOverlayReturnsToTheMenu) {
     EXPECT_EQ(game->m_Mode, 1);
 }
 
+TEST_F(Pause, AnEndedGameOpensNoPanelAndTheNextGameStartsClosed) {
+    game->m_GameEnded = 1;
+    TapKey(GLFW_KEY_ESC);
+    Tap(16, 16);
+    EXPECT_EQ(game->m_Paused, 0) << "nothing to pause under the game-over overlay";
+
+    // Paused just before the last chain ended the game: the overlay returns
+    // to the menu with the panel still open.
+    StartGame(1, {1, 1});
+    TapKey(GLFW_KEY_ESC);
+    game->m_GameEnded = 1;
+    Update(100);
+    ASSERT_EQ(game->m_Mode, 1);
+    ASSERT_EQ(game->m_Paused, 1);
+    StartGame(1, {1, 1});
+    EXPECT_EQ(game->m_Paused, 0);
+    EXPECT_EQ(game->m_PauseY, -64);
+    game->m_Turn = 1;
+    ClickCell(0, 0);
+    EXPECT_EQ(Owner(0, 0), 1) << "the new game takes moves at once";
+}
+
 TEST_F(Pause, KeyboardCursorMovesBetweenTheButtons) {
     TapKey(GLFW_KEY_ESC);
     EXPECT_EQ(game->m_PauseCursor, 0);
@@ -179,6 +206,84 @@ TEST_F(Pause, ThePanelFollowsPortrait) {
     float quitX = static_cast<float>(static_cast<int>(bb_Nubrix_vscrw / 2 - 96));
     Tap(quitX, static_cast<float>(y - 96));
     EXPECT_EQ(game->m_GameEnded, 1);
+}
+
+// Every sound the game core plays: placing, exploding and eliminating on
+// the board, and the pause panel's clicks.
+class CoreSounds : public GameTest {
+protected:
+    struct Effect {
+        int slot;
+        float rate, volume;
+    };
+    int heard = 0;
+    // The effects started since the last call, oldest first (at most 24).
+    std::vector<Effect> Heard() {
+        std::vector<Effect> out;
+        for (int c = heard; c != game->m_SfxCursor;) {
+            c = (c + 1) % 24;
+            const gxtkChannel& ch = bb_audio_device->channels[c];
+            Effect e{-1, 0, 0};
+            for (int id = 0; id < 100; ++id) {
+                if (game->m_Sounds[id] && game->m_Sounds[id]->sample == ch.playingSample) e.slot = id;
+            }
+            alGetSourcef(ch.alSource, AL_PITCH, &e.rate);
+            alGetSourcef(ch.alSource, AL_GAIN, &e.volume);
+            out.push_back(e);
+        }
+        heard = game->m_SfxCursor;
+        return out;
+    }
+    std::string Slots(const std::vector<Effect>& effects) {
+        std::string s;
+        for (const Effect& e : effects) s += std::to_string(e.slot) + " ";
+        return s;
+    }
+};
+
+TEST_F(CoreSounds, TheBoardAndTheComputerPlaceExplodeAndEliminate) {
+    StartGame(1, {1, 1, 1});
+    SetBoard("11 .. .. ../.. .. .. ../.. .. .. 31");
+    game->m_Turn = 1;
+    Update();
+    Heard();
+    ClickCell(0, 0);
+    std::vector<Effect> placed = Heard();
+    ASSERT_EQ(Slots(placed), "99 ");
+    EXPECT_FLOAT_EQ(placed[0].rate, 1.0f);
+    EXPECT_FLOAT_EQ(placed[0].volume, 1.0f);
+    Settle();
+    std::vector<Effect> burst = Heard();
+    ASSERT_EQ(Slots(burst), "2 ") << "the corner bursts";
+    EXPECT_GE(burst[0].rate, 0.8f);
+    EXPECT_LE(burst[0].rate, 1.2f);
+    game->m_PlayerState[2] = 3;  // two turns had, and no cell
+    Update();
+    EXPECT_EQ(Slots(Heard()), "3 ");
+
+    StartGame(1, {2, 1});
+    game->m_Turn = 1;
+    Heard();
+    for (int i = 0; i < 200 && game->m_Busy == 0; ++i) Update();
+    EXPECT_EQ(Slots(Heard()), "99 ") << "the computer places";
+}
+
+TEST_F(CoreSounds, ThePausePanelClicksAtItsRates) {
+    StartGame(1, {1, 1});
+    Heard();
+    for (int key : {GLFW_KEY_ESC, GLFW_KEY_RIGHT, GLFW_KEY_LEFT, GLFW_KEY_LEFT, GLFW_KEY_SPACE}) {
+        PressKey(key);
+        Update();
+        ReleaseKey(key);
+        Update();
+    }
+    std::vector<Effect> clicks = Heard();
+    ASSERT_EQ(Slots(clicks), "98 98 98 98 98 ");
+    const float rates[] = {1.0f, 1.2f, 0.8f, 0.8f, 0.5f};  // open, right, back, left, quit
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FLOAT_EQ(clicks[i].rate, rates[i]) << i;
+        EXPECT_FLOAT_EQ(clicks[i].volume, 0.5f) << i;
+    }
 }
 
 using GameOver = GameTest;

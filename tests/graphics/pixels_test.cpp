@@ -99,6 +99,16 @@ TEST_F(WritePixels, ASubRectangleIsWrittenRowByRowFromOffsetAndPitch) {
     EXPECT_EQ(Rgb(Pixel(52, 53)), 0x00ff00u);
 }
 
+TEST_F(WritePixels, DrawingQueuedBeforeAWriteShowsTheOldPixels) {
+    gxtkSurface* surface = SolidSurface(device, 0xffff0000);
+    device->DrawSurface(surface, 0, 0);  // still in the batch
+    device->WritePixels2(surface, Filled(16, static_cast<int>(0xff00ff00u)), 0, 0, 4, 4, 0, 4);
+    device->DrawSurface(surface, 10, 0);
+    device->Flush();
+    EXPECT_EQ(Rgb(Pixel(1, 1)), 0xff0000u);
+    EXPECT_EQ(Rgb(Pixel(11, 1)), 0x00ff00u);
+}
+
 // Requests that would reach outside a 10-int array.
 struct Bad {
     int w, h, offset, pitch;

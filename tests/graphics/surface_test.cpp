@@ -228,13 +228,20 @@ TEST_F(Textures, SurfacesBeyondTheDriversLimitAreNull) {
     EXPECT_EQ(device->CreateSurface(-3, 4), nullptr);
 }
 
-TEST_F(Textures, CreateSurfaceMakesAnEmptyRgbaTexture) {
+TEST_F(Textures, CreateSurfaceMakesAnEmptyRgbaTextureThatDoesNotWrap) {
     gxtkSurface* s = device->CreateSurface(64, 32);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->bytesPerPixel, 4);
     EXPECT_EQ(InternalFormat(s), GL_RGBA);
     EXPECT_FLOAT_EQ(s->uScale, 1.0f / 64);
     EXPECT_FLOAT_EQ(s->vScale, 1.0f / 32);
+    // Frames share one texture: a sample on a frame's edge must not wrap
+    // round to the other side of the sheet.
+    for (GLenum axis : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T}) {
+        GLint wrap = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, axis, &wrap);
+        EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE) << axis;
+    }
 }
 
 TEST_F(Textures, DiscardTwiceIsHarmlessAndTheCollectorReleasesToo) {

@@ -127,6 +127,7 @@ TEST_F(HostLoop, CreateComesFirstThenOneRenderAndASteadySixtyUpdatesASecond) {
     EXPECT_EQ(game->events[1].what, "render");
     EXPECT_NEAR(game->Count("update"), 60, 1);
     EXPECT_EQ(game->Count("render"), game->Count("update") + 1) << "one render per pass with one update each";
+    EXPECT_EQ(window.polls, game->Count("update")) << "one poll a pass: swapping buffers polls nothing";
     EXPECT_GT(window.slept, 0.9) << "idle time is spent sleeping";
     EXPECT_EQ(game->stepsMissed, 0);
 }

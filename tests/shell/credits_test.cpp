@@ -167,13 +167,28 @@ TEST_F(BadgeNames, OnlyTheTestBadgeHasARecord) {
 }
 
 TEST_F(BadgeNames, NoBadgeIsEverShown) {
+    // Every badge earned, one queued and its box asked for: still no badge
+    // picture or name in the menu, a game, its end or the menu after it.
     Start();
-    Update(40);
-    game->m_BadgeGot[0] = true;
-    const int before = game->m_DrawCount;
-    game->m_ShowBadges();
-    game->m_BadgesBox();
-    EXPECT_EQ(game->m_DrawCount, before);
+    for (int i = 0; i < 256; ++i) game->m_BadgeGot[i] = true;
+    game->m_BadgeQueue[0] = 1;
+    game->m_BadgeQueueTime[0] = 100;
+    game->m_BadgesOpen = 1;
+    int frames = 0;
+    auto watch = [&](int updates) {
+        for (int n = 0; n < updates; ++n, ++frames) {
+            Update();
+            ASSERT_TRUE(ImagesOf(80).empty()) << "update " << frames;
+            for (const Glyph& g : Glyphs()) ASSERT_NE(g.c, 'B') << "\"Test Badge\" in update " << frames;
+        }
+    };
+    watch(40);
+    game->m_BadgesOpen = 0;
+    game->m_Mode = 11;
+    watch(60);
+    game->m_GameEnded = 1;
+    watch(120);
+    EXPECT_EQ(game->m_Mode, 1);
 }
 
 }  // namespace

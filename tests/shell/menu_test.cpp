@@ -2,6 +2,7 @@
 // pointer and the keys, the board-size mark, the score lists and panel, the
 // slide-in, the animated title and the two arrangements.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -13,8 +14,6 @@ using namespace glfw2;
 
 namespace shell_test {
 namespace {
-
-const double kDegToRad = 3.14159265358979323846 / 180.0;
 
 using PlayerSlots = ShellTest;
 
@@ -303,55 +302,47 @@ TEST_F(MenuLayout, ThePanelSitsBeyondTheRightEdgeAndSlidesWithTheMenu) {
 }
 
 TEST_F(MenuLayout, LandscapeAndPortraitArrangements) {
-    Start();
-    Update();  // the first frame of the slide-in
-    float sx, sy;
-    SoundButton(&sx, &sy);
-    EXPECT_FLOAT_EQ(sx, 32 - 4 * 31.0f);
-    auto expectAt = [&](int id, int frame, float x, float y) {
-        int hits = 0;
-        for (const Command& c : ImagesOf(id)) {
-            if (c.frame == frame && std::fabs(c.x - x) < 1e-3 && std::fabs(c.y - y) < 1e-3) ++hits;
-        }
-        EXPECT_EQ(hits, 1) << "image " << id << " frame " << frame << " at " << x << "," << y;
-    };
-    auto expectAll = [&]() {
+    struct Place {
+        int id, frame;
         float x, y;
-        SoundButton(&x, &y);
-        expectAt(97, 4, x, y);
-        for (int k = 1; k <= 3; ++k) {
-            SizeButton(k, &x, &y);
-            expectAt(95, k - 1, x, y);
-        }
-        CreditsButton(&x, &y);
-        expectAt(93, 0, x, y);
-        expectAt(98, 0, bb_Nubrix_vscrw / 2, 0.15f * bb_Nubrix_vscrh + 12 * game->m_MenuY);
     };
-    expectAll();
-    Update(40);
-    expectAll();
-    EXPECT_EQ(game->m_Landscape, 1);
-
-    Resize(480, 640);  // 360 x 480 visible
-    ASSERT_EQ(game->m_Landscape, 0);
-    game->m_MenuY = -32;
-    Update();
-    expectAll();
-    float x, y;
-    SizeButton(1, &x, &y);
-    EXPECT_FLOAT_EQ(x, 0.3f * 360 + 8 * 31);
-    CreditsButton(&x, &y);
-    EXPECT_FLOAT_EQ(x, 290);
-    Update(40);
-    expectAll();
-    SoundButton(&x, &y);
-    EXPECT_FLOAT_EQ(x, 180);
-    EXPECT_FLOAT_EQ(y, 32);
+    // Sound toggle, the three size buttons, credits, title logo and the
+    // first and last player slots: in the first frame of the slide-in
+    // (everything still 31 steps away) and at rest.
+    const struct {
+        int width, height, updates;
+        std::vector<Place> places;
+    } layouts[] = {
+        {640, 480, 1, {{97, 4, -92, 240}, {95, 0, 128, 584}, {95, 1, 256, 708}, {95, 2, 384, 646},
+                       {93, 0, 70, 564}, {98, 0, 320, -300}, {1, 14, 576, 120}, {1, 62, 576, 360}}},
+        {640, 480, 40, {{97, 4, 32, 240}, {95, 0, 128, 336}, {95, 1, 256, 336}, {95, 2, 384, 336},
+                        {93, 0, 70, 440}, {98, 0, 320, 72}, {1, 14, 576, 120}, {1, 62, 576, 360}}},
+        {480, 640, 1, {{97, 4, 180, -92}, {95, 0, 356, 216}, {95, 1, 108, 684}, {95, 2, -140, 408},
+                       {93, 0, 290, 564}, {98, 0, 180, -300}, {1, 14, 296, 120}, {1, 62, 296, 360}}},
+        {480, 640, 40, {{97, 4, 180, 32}, {95, 0, 108, 216}, {95, 1, 108, 312}, {95, 2, 108, 408},
+                        {93, 0, 290, 440}, {98, 0, 180, 72}, {1, 14, 296, 120}, {1, 62, 296, 360}}},
+    };
+    Start();
+    for (const auto& layout : layouts) {
+        Resize(layout.width, layout.height);
+        EXPECT_EQ(game->m_Landscape, layout.width > layout.height ? 1 : 0);
+        game->m_MenuY = -32;
+        Update(layout.updates);
+        for (const Place& p : layout.places) {
+            int hits = 0;
+            for (const Command& c : ImagesOf(p.id)) {
+                hits += c.frame == p.frame && std::fabs(c.x - p.x) < 1e-3f && std::fabs(c.y - p.y) < 1e-3f;
+            }
+            EXPECT_EQ(hits, 1) << "image " << p.id << " frame " << p.frame << " at " << p.x << "," << p.y << " in "
+                               << layout.width << "x" << layout.height << " after " << layout.updates;
+        }
+    }
     // The sound toggle answers where it is drawn.
-    ClickAt(x, y);
+    ClickAt(180, 32);
     EXPECT_EQ(game->m_Option[5], 0);
     Update();
-    expectAt(97, 5, x, y);
+    EXPECT_EQ(ImagesOf(97).size(), 1u);
+    EXPECT_EQ(ImagesOf(97)[0].frame, 5);
 }
 
 using Title = ShellTest;
@@ -387,33 +378,47 @@ TEST_F(Title, ElectronsAdvanceByOneAndARandomStepAndStayBelow360) {
     }
 }
 
-TEST_F(Title, ElectronsOnTheFarHalfGoBehindTheNucleus) {
+TEST_F(Title, ElectronsOrbitTheNucleusPassingBehindAndInFront) {
     Start();
     Update(40);
-    // After the next step: electron 1 near 10 degrees (front pass only),
-    // electron 2 near 177 (both passes), electron 3 near 300 (back only).
-    game->m_OrbitAngle[1] = 8.5f;
-    game->m_OrbitAngle[2] = 175.2f;
-    game->m_OrbitAngle[3] = 298;
-    Update();
-    const float W = bb_Nubrix_vscrw, H = bb_Nubrix_vscrh;
-    const float cx = W / 2, cy = 0.3f * H;
-    std::vector<Command> atoms = ImagesOf(1);
-    // The title comes first in the frame: electron 1, electron 2, the
-    // nucleus at twice the size, electron 2 again, electron 3.
-    ASSERT_GE(atoms.size(), 5u);
-    const int frames[] = {19, 35, 3, 35, 51};
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(atoms[k].frame, frames[k]) << k;
-    EXPECT_FLOAT_EQ(atoms[2].w, 2);
-    EXPECT_FLOAT_EQ(atoms[2].x, cx);
-    EXPECT_FLOAT_EQ(atoms[2].y, cy);
-    const int electron[] = {1, 2, 0, 2, 3};
-    for (int k : {0, 1, 3, 4}) {
-        const int i = electron[k];
-        const double a = game->m_OrbitAngle[i] * kDegToRad;
-        EXPECT_NEAR(atoms[k].x, cx + 16 * i * std::sin(2 * i * a), 1e-3) << k;
-        EXPECT_NEAR(atoms[k].y, cy - 16 * (4 - i) * std::cos(i * a), 1e-3) << k;
-        EXPECT_FLOAT_EQ(atoms[k].w, 1);
+    // Electron i (frame 16 i + 3, one atom of colour i + 1) swings 16 i to
+    // either side of the nucleus and 16 (4 - i) above and below it; drawn
+    // before the nucleus it is behind it, after it in front.
+    struct Seen {
+        float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
+        int behind = 0, inFront = 0;
+    } seen[4];
+    float nucleusX = 0, nucleusY = 0;
+    for (int n = 0; n < 720; ++n) {
+        Update();
+        std::vector<Command> atoms = ImagesOf(1);
+        size_t nucleus = 0;
+        while (nucleus < atoms.size() && atoms[nucleus].frame != 3) ++nucleus;
+        ASSERT_LT(nucleus, atoms.size());
+        nucleusX = atoms[nucleus].x;
+        nucleusY = atoms[nucleus].y;
+        EXPECT_FLOAT_EQ(atoms[nucleus].w, 2);
+        for (size_t k = 0; k < atoms.size(); ++k) {
+            const int i = (static_cast<int>(atoms[k].frame) - 3) / 16;
+            if (atoms[k].frame != 16 * i + 3 || i < 1 || i > 3) continue;
+            Seen& e = seen[i];
+            e.left = std::min(e.left, atoms[k].x - nucleusX);
+            e.right = std::max(e.right, atoms[k].x - nucleusX);
+            e.top = std::min(e.top, atoms[k].y - nucleusY);
+            e.bottom = std::max(e.bottom, atoms[k].y - nucleusY);
+            ++(k < nucleus ? e.behind : e.inFront);
+            EXPECT_FLOAT_EQ(atoms[k].w, 1);
+        }
+    }
+    EXPECT_FLOAT_EQ(nucleusX, 320);
+    EXPECT_FLOAT_EQ(nucleusY, 144);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_NEAR(seen[i].left, -16 * i, 1) << i;
+        EXPECT_NEAR(seen[i].right, 16 * i, 1) << i;
+        EXPECT_NEAR(seen[i].top, -16 * (4 - i), 1) << i;
+        EXPECT_NEAR(seen[i].bottom, 16 * (4 - i), 1) << i;
+        EXPECT_GT(seen[i].behind, 100) << i;
+        EXPECT_GT(seen[i].inFront, 100) << i;
     }
 }
 

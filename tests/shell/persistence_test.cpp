@@ -1,10 +1,11 @@
-// Settings changed in the menu reach the state file when they change, so
-// closing the window (which the game never hears of) keeps them; nothing is
-// written while the game merely starts and idles.
+// Settings changed in the menu or the pause panel reach the state file when
+// they change, so closing the window (which the game never hears of) keeps
+// them; nothing is written while the game merely starts and idles.
 
 #include <string>
 #include <vector>
 
+#include "host/glfw2.h"
 #include "tests/shell/shell_env.h"
 
 namespace shell_test {
@@ -45,7 +46,7 @@ TEST_F(SettingsSurviveClosing, APlayerSlotChangeIsSavedAtOnce) {
     EXPECT_EQ(TextNear(SlotY(3) + 34, SlotX() - 40, SlotX() + 40), "On");
 }
 
-TEST_F(SettingsSurviveClosing, TheSoundToggleIsSavedAtOnce) {
+TEST_F(SettingsSurviveClosing, TheSoundTogglesAreSavedAtOnce) {
     Start();
     Update(40);
     float x, y;
@@ -59,6 +60,15 @@ TEST_F(SettingsSurviveClosing, TheSoundToggleIsSavedAtOnce) {
     ClickAt(x, y);
     Start();
     EXPECT_EQ(game->m_Option[5], 1);
+
+    // The pause panel's sound button, chosen with the keyboard in a game.
+    Update(40);
+    game->m_Mode = 11;
+    Update();
+    for (int key : {glfw2::GLFW_KEY_ESC, glfw2::GLFW_KEY_RIGHT, glfw2::GLFW_KEY_ENTER}) TapKey(key);
+    ASSERT_EQ(game->m_Option[5], 0);
+    Start();
+    EXPECT_EQ(game->m_Option[5], 0);
 }
 
 TEST_F(SettingsSurviveClosing, ASaveKeepsTheScoresAndBadgesAlreadyStored) {

@@ -115,41 +115,34 @@ void ShellTest::TapKey(int glfwKey) {
     Update();
 }
 
-float ShellTest::SlotX() { return static_cast<float>(static_cast<int>(bb_Nubrix_vscrw - 64)); }
+bool ShellTest::Drawn(int id, std::initializer_list<int> frames, float* x, float* y) {
+    for (const Command& c : ImagesOf(id)) {
+        for (int frame : frames) {
+            if (c.frame != frame) continue;
+            *x = c.x;
+            *y = c.y;
+            return true;
+        }
+    }
+    ADD_FAILURE() << "the last update drew no image " << id << " in the frames asked for";
+    *x = *y = -1000;
+    return false;
+}
+
+float ShellTest::SlotX() {
+    float x, y;
+    Drawn(1, {14}, &x, &y);
+    return x;
+}
 
 float ShellTest::SlotY(int player) {
-    return static_cast<float>(static_cast<int>(bb_Nubrix_vscrh / 2 + 80 * player - 200));
+    float x, y;
+    Drawn(1, {16 * player - 2}, &x, &y);
+    return y;
 }
 
-void ShellTest::SizeButton(int k, float* x, float* y) {
-    const float W = bb_Nubrix_vscrw, H = bb_Nubrix_vscrh, s = static_cast<float>(game->m_MenuY);
-    if (game->m_Landscape) {
-        const float xs[] = {0, 0.2f, 0.4f, 0.6f}, slides[] = {0, 8, 12, 10};
-        *x = xs[k] * W;
-        *y = 0.7f * H - slides[k] * s;
-    } else {
-        const float xs[] = {0, 0.3f * W - 8 * s, 0.3f * W, 0.3f * W + 8 * s};
-        const float ys[] = {0, 0.45f * H, 0.65f * H - 12 * s, 0.85f * H};
-        *x = xs[k];
-        *y = ys[k];
-    }
-}
-
-void ShellTest::SoundButton(float* x, float* y) {
-    const float W = bb_Nubrix_vscrw, H = bb_Nubrix_vscrh, s = static_cast<float>(game->m_MenuY);
-    if (game->m_Landscape) {
-        *x = 32 + 4 * s;
-        *y = static_cast<float>(static_cast<int>(H / 2));
-    } else {
-        *x = static_cast<float>(static_cast<int>(W / 2));
-        *y = 32 + 4 * s;
-    }
-}
-
-void ShellTest::CreditsButton(float* x, float* y) {
-    const float W = bb_Nubrix_vscrw, H = bb_Nubrix_vscrh, s = static_cast<float>(game->m_MenuY);
-    *x = game->m_Landscape ? 70.0f : static_cast<float>(static_cast<int>(W - 70));
-    *y = H - 40 - 4 * s;
-}
+void ShellTest::SizeButton(int k, float* x, float* y) { Drawn(95, {k - 1}, x, y); }
+void ShellTest::SoundButton(float* x, float* y) { Drawn(97, {4, 5}, x, y); }
+void ShellTest::CreditsButton(float* x, float* y) { Drawn(93, {0}, x, y); }
 
 }  // namespace shell_test

@@ -2,7 +2,7 @@
 // (tests/support/game_fixture.h), with the game started by the test itself
 // in a working folder of its own, where the test can lay down a state file
 // before the game starts and read back what the game saved; plus the record
-// builder and where the menu places its buttons.
+// builder and where the menu drew its buttons.
 //
 // Depends on: tests/support/game_fixture.h, tests/support/testing.h,
 // GoogleTest.
@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,8 +68,11 @@ protected:
     bool StateSaved() const { return nubrix_test::FileExists(StatePath()); }
     std::string State() const { return nubrix_test::ReadFile(StatePath()); }
 
-    // Where the menu places things, from the visible size as the last
-    // render left it.
+    // Where the last update drew an image of slot `id` in one of `frames`:
+    // what the player sees and clicks. A failure when it drew none.
+    bool Drawn(int id, std::initializer_list<int> frames, float* x, float* y);
+    // The menu's player slots, size buttons, sound toggle and credits
+    // button, found that way.
     float SlotX();
     float SlotY(int player);
     void SizeButton(int k, float* x, float* y);

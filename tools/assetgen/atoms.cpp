@@ -4,7 +4,8 @@
 // atoms: 16 frames per player colour: 0-3 one atom popping in, 4-7 a second
 // joining, 8-12 a third, 13-15 four crowded atoms jittering in a glow (the
 // cell is about to burst). Everything stays inside the cell's central 56x56
-// units so neighbouring cells never overlap.
+// units so neighbouring cells never overlap, and the four atoms leave the
+// top quarter of the frame clear for the menu's slot labels.
 //
 // Depends on: assets.h, output.h, shapes.h.
 
@@ -97,11 +98,13 @@ std::vector<Ball> resting(int n) {
             for (int i = 0; i < 3; ++i) b.push_back({polar(11.5f, -kPi / 2 + 2 * kPi * i / 3 + 0.2f), 12.5f});
             return b;
         }
-        default: {
-            std::vector<Ball> b;
-            for (int i = 0; i < 4; ++i) b.push_back({polar(12.f, -kPi / 2 + kPi / 2 * i), 12.f});
-            return b;
-        }
+        default:
+            // A low heap: the back atom smaller and sunk between its
+            // neighbours (a little to the right, where they leave its
+            // highlight in view), so the top of the frame stays clear. The menu's
+            // player slots show this frame 80 units apart at twice its size,
+            // with each slot's label in the top of the next one's frame.
+            return {{{3.5f, -2.f}, 10.5f}, {{13.5f, 4.f}, 12.5f}, {{0, 12.f}, 12.5f}, {{-13.5f, 4.f}, 12.5f}};
     }
 }
 

@@ -4,9 +4,10 @@
 // logo: "Nubrix" in round stroke letters, one player colour per letter,
 // each glossy with a dark outline, a pale sticker edge and a drop shadow;
 // the dot of the i is an atom. Made to sit on the menu's dark blue.
-// ZOVTLogo: our studio, ZOVT Games: a navy medallion with a gold rim, an
-// atom mark and the name, dark enough to stand out on the loading screen's
-// yellow disc and orange band and simple enough to read at half size.
+// ZOVTLogo: our studio, ZOVT Games: a navy plaque with a gold rim, an atom
+// mark and the name, dark enough to stand out on the loading screen's
+// yellow disc and orange band and simple enough to read at half size; it
+// leaves the top of its frame empty.
 // menu: four ornaments in the same style: a panel, a ribbon banner, a ray
 // burst and an orbit ring with the players' atoms.
 //
@@ -79,34 +80,39 @@ void drawTitle(Canvas& canvas, int) {
 }
 
 void drawStudio(Canvas& canvas, int) {
-    const Vec2 c{128, 128};
     const Palette gold = accentPalette(0);
-    canvas.soft(circle({128, 134}, 118.f), solid(withAlpha(kBlack, 0.5f)), 6.f);
-    canvas.fill(circle(c, 120.f), linearGradient({0, 8}, {0, 248}, gold.light, gold.dark));
-    canvas.fill(circle(c, 110.f), linearGradient({0, 18}, {0, 238}, rgb(112, 62, 0), rgb(255, 236, 150)));
-    canvas.fill(circle(c, 105.f), radialGradient({110, 90}, 150.f, rgb(36, 58, 150), rgb(8, 12, 48)));
+    // A plaque rather than a medallion: the menu draws this mark at half
+    // size as its credits button, below and just left of the fourth player
+    // slot in portrait, and the top of the frame is where that slot's label
+    // falls.
+    const Sdf plaque = box({128, 132}, {123.f, 72.f}, 30.f);
+    canvas.soft(translate(plaque, {0, 6}), solid(withAlpha(kBlack, 0.5f)), 6.f);
+    canvas.fill(plaque, linearGradient({0, 60}, {0, 204}, gold.light, gold.dark));
+    canvas.fill(offset(plaque, -7.f), linearGradient({0, 67}, {0, 197}, rgb(112, 62, 0), rgb(255, 236, 150)));
+    const Sdf face = offset(plaque, -11.f);
+    canvas.fill(face, radialGradient({110, 100}, 150.f, rgb(36, 58, 150), rgb(8, 12, 48)));
     // Atom mark: a glowing nucleus and two crossing orbits with electrons.
-    const Vec2 nucleus{128, 72};
+    const Vec2 nucleus{128, 92};
     for (int k = 0; k < 2; ++k) {
-        float a = deg(k ? 28.f : -28.f);
-        Sdf orbit = rotateAbout(outline(ellipse(nucleus, 44.f, 13.f), 2.2f), nucleus, a);
+        float a = deg(k ? 24.f : -24.f);
+        Sdf orbit = rotateAbout(outline(ellipse(nucleus, 34.f, 9.f), 2.f), nucleus, a);
         canvas.fill(orbit, solid(withAlpha(rgb(150, 220, 255), 0.9f)));
     }
-    canvas.soft(circle(nucleus, 14.f), solid(withAlpha(rgb(255, 210, 80), 0.7f)), 7.f);
-    drawSphere(canvas, nucleus, 13.f, gold);
-    drawSphere(canvas, nucleus + rotate({-44.f, 0}, deg(-28)), 6.f, playerPalette(1));
-    drawSphere(canvas, nucleus + rotate({44.f, 0}, deg(28)), 6.f, playerPalette(4));
+    canvas.soft(circle(nucleus, 10.f), solid(withAlpha(rgb(255, 210, 80), 0.7f)), 6.f);
+    drawSphere(canvas, nucleus, 9.5f, gold);
+    drawSphere(canvas, nucleus + rotate({-34.f, 0}, deg(-24)), 5.f, playerPalette(1));
+    drawSphere(canvas, nucleus + rotate({34.f, 0}, deg(24)), 5.f, playerPalette(4));
     // Name.
-    Sdf name = strokeText("ZOVT", {128, 140}, 50.f, 8.f, 5.f);
+    Sdf name = strokeText("ZOVT", {128, 138}, 44.f, 7.5f, 5.f);
     canvas.soft(translate(name, {0, 4}), solid(withAlpha(kBlack, 0.7f)), 2.5f);
     canvas.fill(offset(name, 2.5f), solid(rgb(6, 10, 40)));
-    canvas.fill(name, linearGradient({0, 112}, {0, 168}, kWhite, rgb(190, 220, 255)));
-    Sdf games = strokeText("GAMES", {128, 196}, 20.f, 3.2f, 4.f);
-    canvas.fill(offset(games, 1.8f), solid(rgb(6, 10, 40)));
-    canvas.fill(games, linearGradient({0, 186}, {0, 206}, gold.light, gold.base));
-    // Glass sheen over the top of the medallion.
-    canvas.fill(intersect(circle(c, 105.f), ellipse({128, 40}, 110.f, 62.f)),
-                linearGradient({0, 22}, {0, 100}, withAlpha(kWhite, 0.22f), withAlpha(kWhite, 0.f)));
+    canvas.fill(name, linearGradient({0, 114}, {0, 162}, kWhite, rgb(190, 220, 255)));
+    Sdf games = strokeText("GAMES", {128, 178}, 17.f, 3.f, 3.5f);
+    canvas.fill(offset(games, 1.6f), solid(rgb(6, 10, 40)));
+    canvas.fill(games, linearGradient({0, 170}, {0, 187}, gold.light, gold.base));
+    // Glass sheen over the top of the plaque.
+    canvas.fill(intersect(face, box({128, 90}, {120.f, 28.f})),
+                linearGradient({0, 71}, {0, 118}, withAlpha(kWhite, 0.22f), withAlpha(kWhite, 0.f)));
 }
 
 void drawPanel(Canvas& canvas) {
