@@ -3,8 +3,9 @@
 // through its pixels, its standard output and its state file.
 //
 // Every run starts in a fresh working folder whose data/ is the
-// repository's. Screenshots of the menu (landscape and portrait) and of the
-// credits box are kept in $NUBRIX_SCREENSHOTS, or the build's screenshots/.
+// repository's. Screenshots of the menu (landscape and portrait), of the
+// credits box and of a game played with the keyboard are kept in
+// $NUBRIX_SCREENSHOTS, or the build's screenshots/.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/desktop.h"
@@ -57,25 +59,31 @@ bool Near(Rgb c, int r, int g, int b, int tolerance = 24) {
 }
 
 // Owner of a cell as its inner square shows it: the owner's colour at half
-// brightness, grey when empty; -1 when something covers the sample.
+// brightness, grey when empty; -1 when something covers the sample. A
+// corner of the square, then a point further in, clear of the keyboard
+// cursor's frame.
 int CellOwner(const Picture& p, int x, int y) {
-    Rgb c = p.At(CellX(x) - 43, CellY(y) - 43);
-    if (Near(c, 90, 90, 90)) return 0;
-    if (Near(c, 127, 0, 0)) return 1;
-    if (Near(c, 127, 127, 0)) return 2;
-    if (Near(c, 0, 127, 0)) return 3;
-    if (Near(c, 0, 64, 127)) return 4;
+    for (int in : {43, 37}) {
+        Rgb c = p.At(CellX(x) - in, CellY(y) - in);
+        if (Near(c, 90, 90, 90)) return 0;
+        if (Near(c, 127, 0, 0)) return 1;
+        if (Near(c, 127, 127, 0)) return 2;
+        if (Near(c, 0, 127, 0)) return 3;
+        if (Near(c, 0, 64, 127)) return 4;
+    }
     return -1;
 }
 
 // The colour to move, from the grid lines (the player's colour at half
-// brightness) in the corner of the first cell.
+// brightness) in the outer corner of the first cell, or of the last when
+// the keyboard cursor covers the first.
 int Turn(const Picture& p) {
-    Rgb c = p.At(CellX(0) - 49, CellY(0) - 49);
-    if (Near(c, 127, 0, 0)) return 1;
-    if (Near(c, 127, 127, 0)) return 2;
-    if (Near(c, 0, 127, 0)) return 3;
-    if (Near(c, 0, 64, 127)) return 4;
+    for (Rgb c : {p.At(CellX(0) - 49, CellY(0) - 49), p.At(CellX(3) + 49, CellY(2) + 49)}) {
+        if (Near(c, 127, 0, 0)) return 1;
+        if (Near(c, 127, 127, 0)) return 2;
+        if (Near(c, 0, 127, 0)) return 3;
+        if (Near(c, 0, 64, 127)) return 4;
+    }
     return 0;
 }
 
@@ -179,6 +187,18 @@ protected:
         return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     }
 
+    // The menu is back and the record holds the finished game: a valid
+    // record, sound on, and the four player slots as given.
+    void ExpectBackWithTheGameRecorded(const std::vector<std::string>& slots) {
+        ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
+        const std::string record = nubrix_test::ReadFile(StatePath());
+        EXPECT_TRUE(ValidRecord(record)) << record;
+        std::vector<std::string> f = Fields(record);
+        ASSERT_EQ(f.size(), 99u);
+        EXPECT_EQ(f[5], "1");
+        EXPECT_EQ(std::vector<std::string>(f.begin() + 6, f.begin() + 10), slots);
+    }
+
     void Screenshot(const std::string& name) {
         Picture p = desktop.Capture(window);
         EXPECT_TRUE(p.SavePng(ScreenshotFolder() + "/" + name));
@@ -245,15 +265,7 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
     EXPECT_GT(moves, 0);
 
     // Back in the menu, with the finished game recorded.
-    ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
-    const std::string record = nubrix_test::ReadFile(StatePath());
-    EXPECT_TRUE(ValidRecord(record)) << record;
-    std::vector<std::string> f = Fields(record);
-    ASSERT_EQ(f.size(), 99u);
-    EXPECT_EQ(f[5], "1");
-    EXPECT_EQ(f[6], "1");
-    EXPECT_EQ(f[7], "2");
-    EXPECT_EQ(f[9], "0");
+    ExpectBackWithTheGameRecorded({"1", "2", "0", "0"});
     CloseWindow();
 
     // Second start: everything loads, and the slots are as they were left.
@@ -381,6 +393,91 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsPausesAndQuitsAGame) {
     desktop.Key(window, "space");
     EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
     EXPECT_TRUE(nubrix_test::FileExists(StatePath()));  // the finished game was recorded
+    CloseWindow();
+}
+
+// The cell the keyboard cursor frames, from its band in the full colour
+// of red (the person) on the left and right of the cell; {-1, -1} when
+// none shows.
+std::pair<int, int> CursorCell(const Picture& p) {
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            if (Near(p.At(CellX(x) - kPitch / 2 + 4, CellY(y)), 255, 0, 0, 40) &&
+                Near(p.At(CellX(x) + kPitch / 2 - 4, CellY(y)), 255, 0, 0, 40)) {
+                return {x, y};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+TEST_F(EndToEnd, TheKeyboardAlonePlaysAGameAgainstTheComputerToItsEnd) {
+    // First start: red is a person, blue the computer.
+    Launch();
+    Pause(0.6);
+    desktop.Key(window, "Up");  // size 2 -> 1
+    desktop.Key(window, "Return");
+    ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10)) << "no 4 x 3 board";
+    EXPECT_EQ(CursorCell(desktop.Capture(window)).first, -1) << "no cursor before a play key";
+
+    // On red's turn: show the cursor, steer it to a red cell (chains end
+    // games sooner) or an empty one, and select. Arrows and W A S D take
+    // turns, and so do the select keys.
+    const char* const kSteer[2][4] = {{"Left", "Right", "Up", "Down"}, {"a", "d", "w", "s"}};
+    const char* const kSelect[4] = {"space", "Return", "z", "j"};
+    const int64_t before = StateTime();
+    int moves = 0;
+    bool ended = false, pictured = false;
+    for (int tries = 0; tries < 3000 && !ended; ++tries) {
+        if (StateTime() != before) {
+            ended = true;
+            break;
+        }
+        Picture p = desktop.Capture(window);
+        if (Turn(p) != 1) {
+            Pause(0.05);
+            continue;
+        }
+        std::pair<int, int> target{-1, -1};
+        for (int pass = 0; pass < 2 && target.first < 0; ++pass) {
+            for (int i = 0; i < 12 && target.first < 0; ++i) {
+                if (CellOwner(p, i % 4, i / 4) == (pass == 0 ? 1 : 0)) target = {i % 4, i / 4};
+            }
+        }
+        if (target.first < 0) {
+            Pause(0.05);
+            continue;
+        }
+        std::pair<int, int> at = CursorCell(p);
+        const char* const* steer = kSteer[moves % 2];
+        if (at.first < 0) {
+            desktop.Key(window, steer[1]);  // shows it, at the centre
+            ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& q) { return CursorCell(q) == std::make_pair(2, 1); },
+                                        5))
+                << "the first key shows the cursor at the centre";
+            continue;
+        }
+        for (; at.first > target.first; --at.first) desktop.Key(window, steer[0]);
+        for (; at.first < target.first; ++at.first) desktop.Key(window, steer[1]);
+        for (; at.second > target.second; --at.second) desktop.Key(window, steer[2]);
+        for (; at.second < target.second; ++at.second) desktop.Key(window, steer[3]);
+        Picture steered;
+        ASSERT_TRUE(desktop.WaitFor(window, [&](const Picture& q) { return CursorCell(q) == target; }, 5, &steered))
+            << "the cursor did not reach " << target.first << ", " << target.second;
+        if (moves == 4 && !pictured) {
+            EXPECT_TRUE(steered.SavePng(ScreenshotFolder() + "/game-keyboard.png"));
+            pictured = true;
+        }
+        desktop.Key(window, kSelect[moves % 4]);
+        ++moves;
+        Pause(0.3);
+    }
+    ASSERT_TRUE(ended) << "the game did not end after " << moves << " moves";
+    EXPECT_GT(moves, 1);
+
+    // Back in the menu, the record written as after a game played with the
+    // mouse.
+    ExpectBackWithTheGameRecorded({"1", "0", "0", "2"});
     CloseWindow();
 }
 

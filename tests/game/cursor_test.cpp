@@ -19,9 +19,7 @@ class Cursor : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        window.joystickPresent = true;
-        window.joystickAxes.assign(2, 0.0f);
-        window.joystickButtons.assign(12, GLFW_RELEASE);
+        PlugJoystick();
     }
     void Tap(int key) {
         PressKey(key);
@@ -182,6 +180,26 @@ TEST_F(Cursor, SelectMovesExactlyAsAClickOnTheCell) {
     EXPECT_EQ(selected.seed, clicked.seed) << "the same random numbers were drawn";
     EXPECT_EQ(selected.sfx, clicked.sfx) << "the same sounds were played";
     for (int c = 1; c <= 4; ++c) EXPECT_EQ(selected.states[c], clicked.states[c]) << c;
+}
+
+TEST_F(Cursor, AHeldSelectPlacesOnceNotAgainOnTheNextTurn) {
+    StartGame(1, {1, 2});  // red a person, yellow the computer
+    game->m_Turn = 1;
+    Tap(GLFW_KEY_UP);  // shows it at (2, 1)
+    PressKey(GLFW_KEY_SPACE);
+    Update();
+    ASSERT_EQ(Owner(2, 1), 1);
+    bool yellow = false;
+    int n = 0;
+    for (; n < 3000 && !(yellow && game->m_Turn == 1); ++n) {
+        Update();
+        yellow = yellow || game->m_Turn == 2;
+    }
+    ASSERT_LT(n, 3000) << "the turn did not come back to red";
+    Update(60);
+    ReleaseKey(GLFW_KEY_SPACE);
+    EXPECT_EQ(Owner(2, 1), 1);
+    EXPECT_EQ(Counter(2, 1), 16) << "one atom: the held key was consumed by its move";
 }
 
 TEST_F(Cursor, APressAndSelectInTheSameUpdatePlaceOneAtom) {
@@ -353,10 +371,11 @@ TEST_F(WholeGame, AGamepadPlaysAGameToItsEndAndLeavesTheRecordAClickedGameLeaves
     const std::string clicked = Play([&](int x, int y) { ClickCell(x, y); });
     const std::string padded = Play([&](int x, int y) {
         if (game->m_CursorShown == 0) TapPad(kPadA);
-        while (game->m_CursorX < x) TapPad(kPadRight);
-        while (game->m_CursorX > x) TapPad(kPadLeft);
-        while (game->m_CursorY < y) TapPad(kPadDown);
-        while (game->m_CursorY > y) TapPad(kPadUp);
+        for (int i = 0; i < 4 && game->m_CursorX < x; ++i) TapPad(kPadRight);
+        for (int i = 0; i < 4 && game->m_CursorX > x; ++i) TapPad(kPadLeft);
+        for (int i = 0; i < 3 && game->m_CursorY < y; ++i) TapPad(kPadDown);
+        for (int i = 0; i < 3 && game->m_CursorY > y; ++i) TapPad(kPadUp);
+        ASSERT_EQ(At(), std::make_pair(x, y));
         const int counter = Counter(x, y);
         TapPad(kPadA);
         EXPECT_EQ(Owner(x, y), 1);
