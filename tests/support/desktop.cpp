@@ -175,6 +175,10 @@ void Desktop::Resize(unsigned long window, int w, int h) {
     Run({"/usr/bin/xdotool", "windowsize", "--sync", std::to_string(window), std::to_string(w), std::to_string(h)});
 }
 
+void Desktop::Iconify(unsigned long window) {
+    Run({"/usr/bin/xdotool", "windowminimize", "--sync", std::to_string(window)});
+}
+
 void Desktop::Close(const std::string& title) { Run({"/usr/bin/wmctrl", "-F", "-c", title}); }
 
 void Pause(double seconds) {

@@ -1,8 +1,8 @@
 // desktop.h - what a person at the X display does and sees, for tests of
 // the real executable: find its window, read the pixels of its client area
-// from the X screen, move and press the mouse and keys (xdotool), resize and
-// close the window through the window manager (xdotool, wmctrl), and keep
-// screenshots.
+// from the X screen, move and press the mouse and keys (xdotool), resize,
+// iconify and close the window through the window manager (xdotool,
+// wmctrl), and keep screenshots.
 //
 // Input goes through xdotool's XTEST path, exactly as from real devices; a
 // press is held for a few of the game's updates so that one update sees it
@@ -67,6 +67,9 @@ public:
     void Key(unsigned long window, const std::string& keysym);
 
     void Resize(unsigned long window, int w, int h);
+    // Iconifies the window through the window manager, as its minimise
+    // button does.
+    void Iconify(unsigned long window);
     // Asks the window manager to close the window, as its close button does.
     void Close(const std::string& title);
 
