@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -187,10 +188,37 @@ protected:
         return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     }
 
-    // The menu is back and the record holds the finished game: a valid
-    // record, sound on, and the four player slots as given.
+    // Plays red's turns until the game has ended and the menu is back: on
+    // each of red's turns `move` gets the window's picture and says whether
+    // it played. A pause panel that opens meanwhile (the window manager may
+    // take the focus away, which pauses the game) is closed with Escape.
+    // The moves played, or 0 when the game did not end; the record must
+    // have been saved by then.
+    int PlayRedToTheEnd(const std::function<bool(const Picture&)>& move) {
+        const int64_t before = StateTime();
+        int moves = 0;
+        for (int tries = 0; tries < 4000; ++tries) {
+            Picture p = desktop.Capture(window);
+            if (MenuShown(p)) {
+                EXPECT_NE(StateTime(), before) << "the finished game was not saved";
+                return moves;
+            }
+            if (PausePanelShown(p)) {
+                desktop.Key(window, "Escape");
+                desktop.WaitFor(window, [](const Picture& q) { return !PausePanelShown(q); }, 5);
+            } else if (Turn(p) == 1 && move(p)) {
+                ++moves;
+            } else {
+                Pause(0.05);
+            }
+        }
+        ADD_FAILURE() << "the game did not end after " << moves << " moves";
+        return 0;
+    }
+
+    // The record holds the finished game: a valid record, sound on, and
+    // the four player slots as given.
     void ExpectBackWithTheGameRecorded(const std::vector<std::string>& slots) {
-        ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
         const std::string record = nubrix_test::ReadFile(StatePath());
         EXPECT_TRUE(ValidRecord(record)) << record;
         std::vector<std::string> f = Fields(record);
@@ -224,7 +252,6 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
     Picture set = desktop.Capture(window);
     EXPECT_GT(SlotBrightness(set, 2), SlotBrightness(first, 2) * 1.3);
     EXPECT_LT(SlotBrightness(set, 4), SlotBrightness(first, 4) * 0.8);
-    const int64_t before = StateTime();
 
     // The smallest board.
     desktop.Click(window, SizeX(1), kSizeY);
@@ -233,18 +260,7 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
 
     // Play: on red's turn, press a cell that is empty or red.
     std::mt19937 random(7);
-    int moves = 0;
-    bool ended = false;
-    for (int tries = 0; tries < 4000 && !ended; ++tries) {
-        if (StateTime() != before) {
-            ended = true;
-            break;
-        }
-        Picture p = desktop.Capture(window);
-        if (Turn(p) != 1) {
-            Pause(0.05);
-            continue;
-        }
+    const int moves = PlayRedToTheEnd([&](const Picture& p) {
         std::vector<std::pair<int, int>> mine;
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 4; ++x) {
@@ -252,17 +268,13 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
                 if (owner == 0 || owner == 1) mine.push_back({x, y});
             }
         }
-        if (mine.empty()) {
-            Pause(0.05);
-            continue;
-        }
+        if (mine.empty()) return false;
         auto cell = mine[random() % mine.size()];
         desktop.Click(window, CellX(cell.first), CellY(cell.second));
-        ++moves;
         Pause(0.2);
-    }
-    ASSERT_TRUE(ended) << "the game did not end after " << moves << " moves";
-    EXPECT_GT(moves, 0);
+        return true;
+    });
+    ASSERT_GT(moves, 0) << "the game did not end";
 
     // Back in the menu, with the finished game recorded.
     ExpectBackWithTheGameRecorded({"1", "2", "0", "0"});
@@ -425,55 +437,42 @@ TEST_F(EndToEnd, TheKeyboardAlonePlaysAGameAgainstTheComputerToItsEnd) {
     // turns, and so do the select keys.
     const char* const kSteer[2][4] = {{"Left", "Right", "Up", "Down"}, {"a", "d", "w", "s"}};
     const char* const kSelect[4] = {"space", "Return", "z", "j"};
-    const int64_t before = StateTime();
-    int moves = 0;
-    bool ended = false, pictured = false;
-    for (int tries = 0; tries < 3000 && !ended; ++tries) {
-        if (StateTime() != before) {
-            ended = true;
-            break;
-        }
-        Picture p = desktop.Capture(window);
-        if (Turn(p) != 1) {
-            Pause(0.05);
-            continue;
-        }
+    int shown = 0;
+    const int moves = PlayRedToTheEnd([&](const Picture& p) {
         std::pair<int, int> target{-1, -1};
         for (int pass = 0; pass < 2 && target.first < 0; ++pass) {
             for (int i = 0; i < 12 && target.first < 0; ++i) {
                 if (CellOwner(p, i % 4, i / 4) == (pass == 0 ? 1 : 0)) target = {i % 4, i / 4};
             }
         }
-        if (target.first < 0) {
-            Pause(0.05);
-            continue;
-        }
+        if (target.first < 0) return false;
         std::pair<int, int> at = CursorCell(p);
-        const char* const* steer = kSteer[moves % 2];
+        const char* const* steer = kSteer[shown % 2];
         if (at.first < 0) {
             desktop.Key(window, steer[1]);  // shows it, at the centre
-            ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& q) { return CursorCell(q) == std::make_pair(2, 1); },
+            EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& q) { return CursorCell(q) == std::make_pair(2, 1); },
                                         5))
                 << "the first key shows the cursor at the centre";
-            continue;
+            return false;
         }
         for (; at.first > target.first; --at.first) desktop.Key(window, steer[0]);
         for (; at.first < target.first; ++at.first) desktop.Key(window, steer[1]);
         for (; at.second > target.second; --at.second) desktop.Key(window, steer[2]);
         for (; at.second < target.second; ++at.second) desktop.Key(window, steer[3]);
         Picture steered;
-        ASSERT_TRUE(desktop.WaitFor(window, [&](const Picture& q) { return CursorCell(q) == target; }, 5, &steered))
-            << "the cursor did not reach " << target.first << ", " << target.second;
-        if (moves == 4 && !pictured) {
-            EXPECT_TRUE(steered.SavePng(ScreenshotFolder() + "/game-keyboard.png"));
-            pictured = true;
+        if (!desktop.WaitFor(window, [&](const Picture& q) { return CursorCell(q) == target; }, 5, &steered)) {
+            ADD_FAILURE() << "the cursor did not reach " << target.first << ", " << target.second;
+            return false;
         }
-        desktop.Key(window, kSelect[moves % 4]);
-        ++moves;
+        if (shown == 4) {
+            EXPECT_TRUE(steered.SavePng(ScreenshotFolder() + "/game-keyboard.png"));
+        }
+        desktop.Key(window, kSelect[shown++ % 4]);
         Pause(0.3);
-    }
-    ASSERT_TRUE(ended) << "the game did not end after " << moves << " moves";
-    EXPECT_GT(moves, 1);
+        return true;
+    });
+    ASSERT_GT(moves, 1) << "the game did not end";
+    ASSERT_FALSE(HasFailure());
 
     // Back in the menu, the record written as after a game played with the
     // mouse.
