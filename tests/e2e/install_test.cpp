@@ -80,11 +80,13 @@ protected:
             elsewhere.Path()));
     }
 
-    // The folder the game runs in, as the system sees it.
-    static std::string WorkingFolder(int pid) {
+    // Where a link points; empty when it is not one.
+    static std::string LinkTarget(const std::string& path) {
         std::error_code e;
-        return fs::read_symlink("/proc/" + std::to_string(pid) + "/cwd", e).string();
+        return fs::read_symlink(path, e).string();
     }
+    // The folder the game runs in, as the system sees it.
+    static std::string WorkingFolder(int pid) { return LinkTarget("/proc/" + std::to_string(pid) + "/cwd"); }
 };
 
 TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
@@ -135,7 +137,7 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
     unsigned long window = desktop.FindWindow("Nubrix");
     ASSERT_NE(window, 0u) << "no window; output:\n" << game->Output();
     EXPECT_EQ(WorkingFolder(game->Pid()), folder);
-    EXPECT_EQ(fs::read_symlink(folder + "/data").string(), Usr("share/nubrix"));
+    EXPECT_EQ(LinkTarget(folder + "/data"), Usr("share/nubrix"));
     ASSERT_TRUE(desktop.WaitFor(window,
                                 [](const nubrix_test::Picture& p) {
                                     nubrix_test::Rgb c = p.At(p.width - 4, p.height - 4);
@@ -166,7 +168,7 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
         auto again = Launch(h.xdg);
         ASSERT_NE(desktop.FindWindow("Nubrix"), 0u) << h.xdg << "\n" << again->Output();
         EXPECT_EQ(WorkingFolder(again->Pid()), h.folder) << h.xdg;
-        EXPECT_EQ(fs::read_symlink(h.folder + "/data").string(), Usr("share/nubrix")) << h.xdg;
+        EXPECT_EQ(LinkTarget(h.folder + "/data"), Usr("share/nubrix")) << h.xdg;
         desktop.Close("Nubrix");
         EXPECT_EQ(again->WaitForExit(20), 0) << again->Output();
     }
