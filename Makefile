@@ -4,8 +4,11 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record assets clean
+.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record assets clean \
+        install uninstall deb
 
 all: build
 
@@ -62,6 +65,22 @@ fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*
 	@sh fuzz/run.sh build-fuzz $* $(FUZZ_TIME)
+
+# Installs the game for everyone on this machine: the game and its data,
+# a `nubrix` launcher that plays in ~/.local/share/nubrix, a menu entry and
+# icon (packaging/). DESTDIR stages the tree elsewhere.
+install: deps build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes exactly what the last `make install` from this build wrote (give
+# it the same DESTDIR).
+uninstall:
+	@DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P packaging/uninstall.cmake
+
+# A Debian package of the same files, in $(BUILD)/.
+deb: deps build
+	@sh tools/deps.sh deb
+	@cd $(BUILD) && cpack -G DEB
 
 # Regenerates the committed art, font, sounds and demo song under data/.
 assets: build

@@ -2,9 +2,10 @@
 //
 // One scan over the board per update is rules engine, animator and renderer
 // at once: each cell's growth counter climbs through its band, a full cell
-// explodes into its neighbours and captures them, human presses place atoms,
-// the computer evaluates every cell, and each cell appends its drawing
-// commands. Everything is counted in updates (60 per second).
+// explodes into its neighbours and captures them, human presses (or select
+// with the cell cursor, cursor.cpp) place atoms, the computer evaluates
+// every cell, and each cell appends its drawing commands. Everything is
+// counted in updates (60 per second).
 //
 // Cells are 10 ints of m_Board, cell (x, y) at (y * 25 + x) * 10: +0 owner
 // (0 empty, else colour 1..4), +1 growth counter, +2 flash counter. A
@@ -97,6 +98,7 @@ int bb_Nubrix_MyApp::m_LoadGame() {
     } while (anyone && m_PlayerType[m_Turn] == 0);
     m_WasBusy = 1;
     m_Busy = 1;
+    ResetCursor();
     bb_random_Seed = bb_app_Millisecs();
     return 0;
 }
@@ -158,20 +160,32 @@ void bb_Nubrix_MyApp::ExplodeCell(int x, int y, float cx, float cy) {
     m_Frame = 0;
 }
 
+// Layout: the top 64 pixels hold the player panel; in portrait the board
+// is transposed so that columns run down.
+float bb_Nubrix_MyApp::BoardPitch() {
+    const float vw = bb_Nubrix_vscrw, vh = bb_Nubrix_vscrh;
+    if (m_Landscape != 0) return std::fmin(vw / (m_BoardW + 1), (vh - 64) / (m_BoardH + 1));
+    return std::fmin(vw / (m_BoardH + 1), (vh - 64) / (m_BoardW + 1));
+}
+
+void bb_Nubrix_MyApp::CellCentre(int x, int y, float pitch, float* cx, float* cy) {
+    const float vw = bb_Nubrix_vscrw, vh = bb_Nubrix_vscrh;
+    const int W = m_BoardW, H = m_BoardH;
+    if (m_Landscape != 0) {
+        *cx = vw / 2 - pitch * (W - 1) / 2 + pitch * x;
+        *cy = vh / 2 + 32 - pitch * (H - 1) / 2 + pitch * y;
+    } else {
+        *cx = vw / 2 - pitch * (H - 1) / 2 + pitch * y;
+        *cy = vh / 2 + 32 - pitch * (W - 1) / 2 + pitch * x;
+    }
+}
+
 int bb_Nubrix_MyApp::m_Game() {
     m_CLS2D(0, 0, 80, 1);
 
-    // Layout: the top 64 pixels hold the player panel; in portrait the
-    // board is transposed so that columns run down.
     const float vw = bb_Nubrix_vscrw, vh = bb_Nubrix_vscrh;
     const int W = m_BoardW, H = m_BoardH;
-    const bool landscape = m_Landscape != 0;
-    float pitch;
-    if (landscape) {
-        pitch = std::fmin(vw / (W + 1), (vh - 64) / (H + 1));
-    } else {
-        pitch = std::fmin(vw / (H + 1), (vh - 64) / (W + 1));
-    }
+    const float pitch = BoardPitch();
     const float scale = pitch / 64;
 
     // Turn bookkeeping: the board was animating and has now settled.
@@ -191,21 +205,17 @@ int bb_Nubrix_MyApp::m_Game() {
     }
     if (m_Alive < 2 && m_WasBusy == 0) m_GameEnded = 1;
 
+    UpdateCursor();
     m_SetSize(scale);
 
     int bestScore = 0, bestCell = -1;
+    bool moved = false;  // one atom a turn, whether by pointer or by cursor
     for (m_LoopX = 0; m_LoopX < W; ++m_LoopX) {
         for (m_LoopY = 0; m_LoopY < H; ++m_LoopY) {
             const int x = m_LoopX, y = m_LoopY;
             const int cell = (y * kBoardStride + x) * kCellInts;
             float cx, cy;
-            if (landscape) {
-                cx = vw / 2 - pitch * (W - 1) / 2 + pitch * x;
-                cy = vh / 2 + 32 - pitch * (H - 1) / 2 + pitch * y;
-            } else {
-                cx = vw / 2 - pitch * (H - 1) / 2 + pitch * y;
-                cy = vh / 2 + 32 - pitch * (W - 1) / 2 + pitch * x;
-            }
+            CellCentre(x, y, pitch, &cx, &cy);
 
             int owner = m_Board[cell];
             if (owner >= 1 && owner <= 4) ++m_Owned[owner];
@@ -218,15 +228,20 @@ int bb_Nubrix_MyApp::m_Game() {
             m_Ink(owner, 0.5f);
             m_Rect(cx - 28 * scale, cy - 28 * scale, 56 * scale, 56 * scale);
 
-            // A human move: only on a settled board, on an empty or own cell.
+            // A human move, by a press on the cell or by select with the
+            // cursor on it: only on a settled board, on an empty or own cell.
             m_Tmp = m_MouseIn(cx - 28 * scale, cy - 28 * scale, 56 * scale, 56 * scale);
-            if (m_Tmp && m_ClickUsed == 0 && m_MouseDown >= 1 && m_WasBusy == 0 && m_PlayerType[m_Turn] == 1 &&
-                m_Paused == 0 && m_GameEnded == 0 && (owner == 0 || owner == m_Turn)) {
+            const bool pressed = m_Tmp && m_ClickUsed == 0 && m_MouseDown >= 1;
+            const bool selected = m_CursorSelect == 1 && x == m_CursorX && y == m_CursorY;
+            if ((pressed || selected) && !moved && m_WasBusy == 0 && m_PlayerType[m_Turn] == 1 && m_Paused == 0 &&
+                m_GameEnded == 0 && (owner == 0 || owner == m_Turn)) {
                 m_Board[cell] = m_Turn;
                 m_Board[cell + 1] += 1;
-                m_ClickUsed = 1;
+                if (pressed) m_ClickUsed = 1;
+                if (selected) m_KeyUsed = 1;
                 m_PlaySFX(99, 1.0f, 1.0f, 0);
                 owner = m_Turn;
+                moved = true;
             }
 
             m_Board[NUBRIX_SPARE_CELL] = 0;
@@ -278,6 +293,7 @@ int bb_Nubrix_MyApp::m_Game() {
         }
     }
 
+    DrawCursor(pitch);
     ComputerMove(bestCell);
 
     // Player panel.

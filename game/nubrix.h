@@ -12,6 +12,7 @@
 //   board.cpp     setting up a game and one update of it: growth,
 //                 explosions, captures, eliminations, turns
 //   computer.cpp  the computer player's evaluation and move
+//   cursor.cpp    the keyboard and gamepad cell cursor
 //   ingame.cpp    pause panel, game-over overlay, loading screen, play keys
 //                 (keyboard, joystick, iCade, on-screen pad, tilt)
 //   assets.cpp    images, font and sounds at three resolution levels
@@ -147,6 +148,13 @@ public:
     // load (empty when none) and its image flags.
     Array<String> m_DeferredPath;  // 100
     Array<int> m_DeferredFlags;    // 100
+    // The keyboard and gamepad cell cursor (cursor.cpp).
+    int m_CursorShown = 0;             // shown by a play key, hidden by the mouse
+    int m_CursorX = 0, m_CursorY = 0;  // board column and row
+    int m_CursorKeys = 0;              // direction keys held at the last update, one bit each
+    int m_CursorDir = -1;              // the direction repeating while held, -1 none
+    int m_CursorHeld = 0;              // updates that direction has been held
+    int m_CursorSelect = 0;            // select asks for an atom at the cursor in this update's scan
 
     bb_Nubrix_MyApp();
     bb_Nubrix_MyApp* g_new();
@@ -220,6 +228,11 @@ public:
     int CellCapacity(int x, int y);    // board.cpp: on-board neighbours, 2..4
     void AdvanceTurn();                // board.cpp
     void ExplodeCell(int x, int y, float cx, float cy);  // board.cpp
+    float BoardPitch();                                   // board.cpp: virtual pixels between cell centres
+    void CellCentre(int x, int y, float pitch, float* cx, float* cy);  // board.cpp
+    void ResetCursor();                // cursor.cpp: hidden, at the centre, for a new game
+    void UpdateCursor();               // cursor.cpp: before the board scan
+    void DrawCursor(float pitch);      // cursor.cpp: after the board scan
     int ScoreCell(int x, int y);       // computer.cpp: the computer's evaluation of one cell
     void ComputerMove(int cell);       // computer.cpp: after the scan, with the best cell or -1
     String RecordText();               // records.cpp: the record m_Save writes

@@ -5,11 +5,14 @@
 set -eu
 
 # `deps.sh fuzz` installs the clang tool chain for the fuzz targets instead,
-# `deps.sh soak` the debugger the soak test counts live objects with.
+# `deps.sh soak` the debugger the soak test counts live objects with,
+# `deps.sh deb` what `make deb` packs with (dpkg-shlibdeps, file).
 if [ "${1:-}" = "fuzz" ]; then
     PACKAGES="clang libclang-rt-14-dev"
 elif [ "${1:-}" = "soak" ]; then
     PACKAGES="gdb"
+elif [ "${1:-}" = "deb" ]; then
+    PACKAGES="dpkg-dev file"
 else
 PACKAGES="
   cmake make g++ pkg-config
@@ -17,6 +20,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox wmctrl x11-utils libx11-dev
   sound-theme-freedesktop
+  desktop-file-utils appstream
 "
 fi
 

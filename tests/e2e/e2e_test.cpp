@@ -3,8 +3,9 @@
 // through its pixels, its standard output and its state file.
 //
 // Every run starts in a fresh working folder whose data/ is the
-// repository's. Screenshots of the menu (landscape and portrait) and of the
-// credits box are kept in $NUBRIX_SCREENSHOTS, or the build's screenshots/.
+// repository's. Screenshots of the menu (landscape and portrait), of the
+// credits box and of a game played with the keyboard are kept in
+// $NUBRIX_SCREENSHOTS, or the build's screenshots/.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,9 +13,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/desktop.h"
@@ -57,25 +60,31 @@ bool Near(Rgb c, int r, int g, int b, int tolerance = 24) {
 }
 
 // Owner of a cell as its inner square shows it: the owner's colour at half
-// brightness, grey when empty; -1 when something covers the sample.
+// brightness, grey when empty; -1 when something covers the sample. A
+// corner of the square, then a point further in, clear of the keyboard
+// cursor's frame.
 int CellOwner(const Picture& p, int x, int y) {
-    Rgb c = p.At(CellX(x) - 43, CellY(y) - 43);
-    if (Near(c, 90, 90, 90)) return 0;
-    if (Near(c, 127, 0, 0)) return 1;
-    if (Near(c, 127, 127, 0)) return 2;
-    if (Near(c, 0, 127, 0)) return 3;
-    if (Near(c, 0, 64, 127)) return 4;
+    for (int in : {43, 37}) {
+        Rgb c = p.At(CellX(x) - in, CellY(y) - in);
+        if (Near(c, 90, 90, 90)) return 0;
+        if (Near(c, 127, 0, 0)) return 1;
+        if (Near(c, 127, 127, 0)) return 2;
+        if (Near(c, 0, 127, 0)) return 3;
+        if (Near(c, 0, 64, 127)) return 4;
+    }
     return -1;
 }
 
 // The colour to move, from the grid lines (the player's colour at half
-// brightness) in the corner of the first cell.
+// brightness) in the outer corner of the first cell, or of the last when
+// the keyboard cursor covers the first.
 int Turn(const Picture& p) {
-    Rgb c = p.At(CellX(0) - 49, CellY(0) - 49);
-    if (Near(c, 127, 0, 0)) return 1;
-    if (Near(c, 127, 127, 0)) return 2;
-    if (Near(c, 0, 127, 0)) return 3;
-    if (Near(c, 0, 64, 127)) return 4;
+    for (Rgb c : {p.At(CellX(0) - 49, CellY(0) - 49), p.At(CellX(3) + 49, CellY(2) + 49)}) {
+        if (Near(c, 127, 0, 0)) return 1;
+        if (Near(c, 127, 127, 0)) return 2;
+        if (Near(c, 0, 127, 0)) return 3;
+        if (Near(c, 0, 64, 127)) return 4;
+    }
     return 0;
 }
 
@@ -179,6 +188,45 @@ protected:
         return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     }
 
+    // Plays red's turns until the game has ended and the menu is back: on
+    // each of red's turns `move` gets the window's picture and says whether
+    // it played. A pause panel that opens meanwhile (the window manager may
+    // take the focus away, which pauses the game) is closed with Escape.
+    // The moves played, or 0 when the game did not end; the record must
+    // have been saved by then.
+    int PlayRedToTheEnd(const std::function<bool(const Picture&)>& move) {
+        const int64_t before = StateTime();
+        int moves = 0;
+        for (int tries = 0; tries < 4000; ++tries) {
+            Picture p = desktop.Capture(window);
+            if (MenuShown(p)) {
+                EXPECT_NE(StateTime(), before) << "the finished game was not saved";
+                return moves;
+            }
+            if (PausePanelShown(p)) {
+                desktop.Key(window, "Escape");
+                desktop.WaitFor(window, [](const Picture& q) { return !PausePanelShown(q); }, 5);
+            } else if (Turn(p) == 1 && move(p)) {
+                ++moves;
+            } else {
+                Pause(0.05);
+            }
+        }
+        ADD_FAILURE() << "the game did not end after " << moves << " moves";
+        return 0;
+    }
+
+    // The record holds the finished game: a valid record, sound on, and
+    // the four player slots as given.
+    void ExpectBackWithTheGameRecorded(const std::vector<std::string>& slots) {
+        const std::string record = nubrix_test::ReadFile(StatePath());
+        EXPECT_TRUE(ValidRecord(record)) << record;
+        std::vector<std::string> f = Fields(record);
+        ASSERT_EQ(f.size(), 99u);
+        EXPECT_EQ(f[5], "1");
+        EXPECT_EQ(std::vector<std::string>(f.begin() + 6, f.begin() + 10), slots);
+    }
+
     void Screenshot(const std::string& name) {
         Picture p = desktop.Capture(window);
         EXPECT_TRUE(p.SavePng(ScreenshotFolder() + "/" + name));
@@ -204,7 +252,6 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
     Picture set = desktop.Capture(window);
     EXPECT_GT(SlotBrightness(set, 2), SlotBrightness(first, 2) * 1.3);
     EXPECT_LT(SlotBrightness(set, 4), SlotBrightness(first, 4) * 0.8);
-    const int64_t before = StateTime();
 
     // The smallest board.
     desktop.Click(window, SizeX(1), kSizeY);
@@ -213,18 +260,7 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
 
     // Play: on red's turn, press a cell that is empty or red.
     std::mt19937 random(7);
-    int moves = 0;
-    bool ended = false;
-    for (int tries = 0; tries < 4000 && !ended; ++tries) {
-        if (StateTime() != before) {
-            ended = true;
-            break;
-        }
-        Picture p = desktop.Capture(window);
-        if (Turn(p) != 1) {
-            Pause(0.05);
-            continue;
-        }
+    const int moves = PlayRedToTheEnd([&](const Picture& p) {
         std::vector<std::pair<int, int>> mine;
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 4; ++x) {
@@ -232,28 +268,16 @@ TEST_F(EndToEnd, FirstStartPlayAGameToItsEndAndComeBack) {
                 if (owner == 0 || owner == 1) mine.push_back({x, y});
             }
         }
-        if (mine.empty()) {
-            Pause(0.05);
-            continue;
-        }
+        if (mine.empty()) return false;
         auto cell = mine[random() % mine.size()];
         desktop.Click(window, CellX(cell.first), CellY(cell.second));
-        ++moves;
         Pause(0.2);
-    }
-    ASSERT_TRUE(ended) << "the game did not end after " << moves << " moves";
-    EXPECT_GT(moves, 0);
+        return true;
+    });
+    ASSERT_GT(moves, 0) << "the game did not end";
 
     // Back in the menu, with the finished game recorded.
-    ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
-    const std::string record = nubrix_test::ReadFile(StatePath());
-    EXPECT_TRUE(ValidRecord(record)) << record;
-    std::vector<std::string> f = Fields(record);
-    ASSERT_EQ(f.size(), 99u);
-    EXPECT_EQ(f[5], "1");
-    EXPECT_EQ(f[6], "1");
-    EXPECT_EQ(f[7], "2");
-    EXPECT_EQ(f[9], "0");
+    ExpectBackWithTheGameRecorded({"1", "2", "0", "0"});
     CloseWindow();
 
     // Second start: everything loads, and the slots are as they were left.
@@ -405,6 +429,106 @@ TEST_F(EndToEnd, TheKeyboardAloneStartsPausesAndQuitsAGame) {
     desktop.Key(window, "space");
     EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 10));
     EXPECT_TRUE(nubrix_test::FileExists(StatePath()));  // the finished game was recorded
+    CloseWindow();
+}
+
+// The cell the keyboard cursor frames, from its band on the left and right
+// of the cell, over the grid line, in the full colour of the player to move
+// (the grid itself has it at half brightness); {-1, -1} when none shows.
+// Any player's: the turn may pass to the computer while the test steers.
+std::pair<int, int> CursorCell(const Picture& p) {
+    auto full = [](Rgb c) {
+        return Near(c, 255, 0, 0, 40) || Near(c, 255, 255, 0, 40) || Near(c, 0, 255, 0, 40) ||
+               Near(c, 0, 128, 255, 40);
+    };
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            if (full(p.At(CellX(x) - kPitch / 2 + 4, CellY(y))) && full(p.At(CellX(x) + kPitch / 2 - 4, CellY(y)))) {
+                return {x, y};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+TEST_F(EndToEnd, TheKeyboardAlonePlaysAGameAgainstTheComputerToItsEnd) {
+    // First start: red is a person, blue the computer.
+    Launch();
+    Pause(0.6);
+    // Size 2 -> 1, and start; again if a tap was lost on a loaded machine
+    // (the size stays at 1).
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        desktop.Key(window, "Up");
+        desktop.Key(window, "Return");
+        started = desktop.WaitFor(window, BoardShown, 5);
+    }
+    ASSERT_TRUE(started) << "no 4 x 3 board";
+    EXPECT_EQ(CursorCell(desktop.Capture(window)).first, -1) << "no cursor before a play key";
+
+    // On red's turn: show the cursor, steer it to a red cell (chains end
+    // games sooner) or an empty one, and select. Arrows and W A S D take
+    // turns, and so do the select keys.
+    const char* const kSteer[2][4] = {{"Left", "Right", "Up", "Down"}, {"a", "d", "w", "s"}};
+    const char* const kSelect[4] = {"space", "Return", "z", "j"};
+    int shown = 0, unseen = 0;
+    bool seen = false;
+    const int moves = PlayRedToTheEnd([&](const Picture& p) {
+        std::pair<int, int> target{-1, -1};
+        for (int pass = 0; pass < 2 && target.first < 0; ++pass) {
+            for (int i = 0; i < 12 && target.first < 0; ++i) {
+                if (CellOwner(p, i % 4, i / 4) == (pass == 0 ? 1 : 0)) target = {i % 4, i / 4};
+            }
+        }
+        if (target.first < 0) return false;
+        std::pair<int, int> at = CursorCell(p);
+        const char* const* steer = kSteer[shown % 2];
+        if (at.first < 0) {
+            desktop.Key(window, steer[1]);  // shows it
+            if (++unseen > 4) ADD_FAILURE() << "no key shows the cursor";
+            return false;
+        }
+        unseen = 0;
+        if (shown == 0 && !seen) {
+            EXPECT_EQ(at, std::make_pair(2, 1)) << "the first key shows it at the centre";
+        }
+        seen = true;
+        // Steer, look, and steer again from where it is: on a loaded machine
+        // a tap can be too short for any update to see it held.
+        Picture steered;
+        bool reached = false;
+        for (int attempt = 0; attempt < 3 && !reached; ++attempt) {
+            if (attempt > 0) at = CursorCell(steered);
+            if (at.first < 0) break;
+            for (; at.first > target.first; --at.first) desktop.Key(window, steer[0]);
+            for (; at.first < target.first; ++at.first) desktop.Key(window, steer[1]);
+            for (; at.second > target.second; --at.second) desktop.Key(window, steer[2]);
+            for (; at.second < target.second; ++at.second) desktop.Key(window, steer[3]);
+            reached = desktop.WaitFor(window, [&](const Picture& q) { return CursorCell(q) == target; }, 3, &steered);
+        }
+        if (!reached) {
+            // Unless the game has ended meanwhile (red's last move won it).
+            if (BoardShown(steered)) {
+                ADD_FAILURE() << "the cursor did not reach " << target.first << ", " << target.second;
+            }
+            return false;
+        }
+        if (shown == 4) {
+            EXPECT_TRUE(steered.SavePng(ScreenshotFolder() + "/game-keyboard.png"));
+        }
+        // The game pauses when the window manager takes the focus away for
+        // a moment; select would then act in the pause panel.
+        if (PausePanelShown(desktop.Capture(window))) return false;
+        desktop.Key(window, kSelect[shown++ % 4]);
+        Pause(0.3);
+        return true;
+    });
+    ASSERT_GT(moves, 1) << "the game did not end";
+    ASSERT_FALSE(HasFailure());
+
+    // Back in the menu, the record written as after a game played with the
+    // mouse.
+    ExpectBackWithTheGameRecorded({"1", "0", "0", "2"});
     CloseWindow();
 }
 

@@ -35,6 +35,12 @@ void GameTest::SetUp() {
     FinishLoading();
 }
 
+void GameTest::PlugJoystick() {
+    window.joystickPresent = true;
+    window.joystickAxes.assign(2, 0.0f);
+    window.joystickButtons.assign(12, glfw2::GLFW_RELEASE);
+}
+
 void GameTest::StartGame(int boardSize, std::vector<int> types) {
     game->m_BoardSize = boardSize;
     for (int c = 1; c <= 4; ++c) {

@@ -33,6 +33,8 @@ protected:
     // Opens the scripted 640 x 480 window, creates the game, renders once
     // and runs the loader to its end.
     void SetUp() override;
+    // Joystick 0 present, with two axes at rest and twelve buttons up.
+    void PlugJoystick();
 
     // Starts a game as the menu would: board size, player types for colours
     // 1..4, then screen 11. Runs updates until the turn has passed from the

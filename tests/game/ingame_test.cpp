@@ -369,9 +369,7 @@ class PlayKeys : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        window.joystickPresent = true;
-        window.joystickAxes.assign(2, 0.0f);
-        window.joystickButtons.assign(12, GLFW_RELEASE);
+        PlugJoystick();
     }
     bool Held(int code) {
         Update();

@@ -192,6 +192,10 @@ void Desktop::Cover(unsigned long window, int x, int y, int w, int h, uint32_t c
     XSync(d, False);
 }
 
+void Desktop::Iconify(unsigned long window) {
+    Run({"/usr/bin/xdotool", "windowminimize", "--sync", std::to_string(window)});
+}
+
 void Desktop::Close(const std::string& title) { Run({"/usr/bin/wmctrl", "-F", "-c", title}); }
 
 void Pause(double seconds) {

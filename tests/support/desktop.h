@@ -1,8 +1,8 @@
 // desktop.h - what a person at the X display does and sees, for tests of
 // the real executable: find its window, read the pixels of its client area
-// from the X screen, move and press the mouse and keys (xdotool), resize and
-// close the window through the window manager (xdotool, wmctrl), and keep
-// screenshots.
+// from the X screen, move and press the mouse and keys (xdotool), resize,
+// iconify and close the window through the window manager (xdotool,
+// wmctrl), and keep screenshots.
 //
 // Input goes through xdotool's XTEST path, exactly as from real devices; a
 // press is held for a few of the game's updates so that one update sees it
@@ -71,6 +71,9 @@ public:
     // client area for a while, then takes it away again, as another program's
     // window would: the game's window is then exposed there.
     void Cover(unsigned long window, int x, int y, int w, int h, uint32_t colour, double seconds);
+    // Iconifies the window through the window manager, as its minimise
+    // button does.
+    void Iconify(unsigned long window);
     // Asks the window manager to close the window, as its close button does.
     void Close(const std::string& title);
 

@@ -37,6 +37,7 @@ void writeFonts(const std::string& outdir);    // fonts/editundo, zaro_font
 void writeLogos(const std::string& outdir);    // common/ZOVTLogo, logo, menu
 void writeBadges(const std::string& outdir);   // BadgesA
 void writeSounds(const std::string& outdir);   // sfx/*.wav
+void writeAppIcons(const std::string& outdir); // nubrix-N.png, the desktop's icon (not game data)
 
 }  // namespace assetgen
 

@@ -1,10 +1,12 @@
 // main.cpp - the asset generator's entry point.
 //
 // Usage: assetgen <outdir> [family...]
-// Writes every asset family under <outdir> (normally data/), or only the
-// named ones: atoms, icons, buttons, fonts, logos, badges, sounds, song (the
-// music player's demo song and its instruments). The output depends on
-// nothing but this program, so every run writes the same bytes.
+// Writes every asset family of the game's data under <outdir> (normally
+// data/), or only the named ones: atoms, icons, buttons, fonts, logos,
+// badges, sounds, song (the music player's demo song and its instruments),
+// and appicon (the installed game's desktop icon, never part of data/). The
+// output depends on nothing but this program, so every run writes the same
+// bytes.
 //
 // Depends on: assets.h, song.h.
 
@@ -21,12 +23,15 @@ namespace {
 struct Family {
     const char* name;
     void (*write)(const std::string& outdir);
+    bool data;  // part of data/, written when no family is named
 };
 
 const Family kFamilies[] = {
-    {"atoms", assetgen::writeAtoms},   {"icons", assetgen::writeIcons},   {"buttons", assetgen::writeButtons},
-    {"fonts", assetgen::writeFonts},   {"logos", assetgen::writeLogos},   {"badges", assetgen::writeBadges},
-    {"sounds", assetgen::writeSounds}, {"song", songgen::WriteDemoSong},
+    {"atoms", assetgen::writeAtoms, true},     {"icons", assetgen::writeIcons, true},
+    {"buttons", assetgen::writeButtons, true}, {"fonts", assetgen::writeFonts, true},
+    {"logos", assetgen::writeLogos, true},     {"badges", assetgen::writeBadges, true},
+    {"sounds", assetgen::writeSounds, true},   {"song", songgen::WriteDemoSong, true},
+    {"appicon", assetgen::writeAppIcons, false},
 };
 
 }  // namespace
@@ -39,7 +44,7 @@ int main(int argc, char** argv) {
     const std::string outdir = argv[1];
     try {
         for (const Family& f : kFamilies) {
-            bool wanted = argc == 2;
+            bool wanted = argc == 2 && f.data;
             for (int i = 2; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], f.name) == 0;
             if (wanted) f.write(outdir);
         }
