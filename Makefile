@@ -5,7 +5,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
 
-.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record assets clean
+.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record fuzz-png assets clean
 
 all: build
 
@@ -53,11 +53,15 @@ soak: deps build
 idle-cpu: deps build
 	@sh bench/idle-cpu.sh $(BUILD)
 
-# libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
-fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps
+# libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds. The
+# Ogg target links libogg and libvorbis built from Debian's sources with the
+# fuzzer's instrumentation (fuzz/build-vorbis.sh, once).
+fuzz-wav fuzz-ogg fuzz-record fuzz-png: fuzz-%: deps
 	@sh tools/deps.sh fuzz
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*
+	@$(if $(filter ogg,$*),sh fuzz/build-vorbis.sh build-fuzz/vorbis,true)
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON \
+		$(if $(filter ogg,$*),-DNUBRIX_FUZZ_VORBIS=$(CURDIR)/build-fuzz/vorbis) >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$* >/dev/null
 	@sh fuzz/run.sh build-fuzz $* $(FUZZ_TIME)
 
 # Regenerates the committed art, font, sounds and demo song under data/.

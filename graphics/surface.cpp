@@ -134,13 +134,18 @@ bool allocateTexture(GLenum format, int w, int h) {
 unsigned char* loadImage(String path, int* width, int* height, int* bytesPerPixel) {
     FILE* f = fopenFile(path, String("rb"));
     if (!f) return nullptr;
+    unsigned char* data = loadImageStream(f, width, height, bytesPerPixel);
+    std::fclose(f);
+    return data;
+}
+
+unsigned char* loadImageStream(FILE* f, int* width, int* height, int* bytesPerPixel) {
     FileSource source{f};
     unsigned char* data = nullptr;
     int w = 0, h = 0, bpp = 0;
     if (chunksIntact(source) && std::fseek(f, 0, SEEK_SET) == 0) {
         data = stbi_load_from_file(f, &w, &h, &bpp, 0);
     }
-    std::fclose(f);
     return accept(data, w, h, bpp, width, height, bytesPerPixel);
 }
 
@@ -154,6 +159,21 @@ unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int
 }
 
 void unloadImage(unsigned char* data) { stbi_image_free(data); }
+
+void premultiplyAlpha(unsigned char* pixels, int width, int height, int bytesPerPixel) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    unsigned char* p = pixels;
+    if (bytesPerPixel == 2) {
+        for (size_t i = 0; i < count; ++i, p += 2) p[0] = static_cast<unsigned char>(p[0] * p[1] / 255);
+    } else if (bytesPerPixel == 4) {
+        for (size_t i = 0; i < count; ++i, p += 4) {
+            p[0] = static_cast<unsigned char>(p[0] * p[3] / 255);
+            p[1] = static_cast<unsigned char>(p[1] * p[3] / 255);
+            p[2] = static_cast<unsigned char>(p[2] * p[3] / 255);
+        }
+    }
+}
 
 int Pow2Size(int n) {
     // Above 2^30 there is no int power of two; no texture is that large, so
@@ -208,19 +228,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     }
 
     // Textures hold premultiplied colour, like every vertex colour.
-    if (pixelData && width > 0 && height > 0) {
-        size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-        unsigned char* p = pixelData;
-        if (bytesPerPixel == 2) {
-            for (size_t i = 0; i < count; ++i, p += 2) p[0] = static_cast<unsigned char>(p[0] * p[1] / 255);
-        } else if (bytesPerPixel == 4) {
-            for (size_t i = 0; i < count; ++i, p += 4) {
-                p[0] = static_cast<unsigned char>(p[0] * p[3] / 255);
-                p[1] = static_cast<unsigned char>(p[1] * p[3] / 255);
-                p[2] = static_cast<unsigned char>(p[2] * p[3] / 255);
-            }
-        }
-    }
+    if (pixelData) premultiplyAlpha(pixelData, width, height, bytesPerPixel);
 
     if (!texture) glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
