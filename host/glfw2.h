@@ -127,6 +127,10 @@ int glfwGetJoystickParam(int joy, int param);
 int glfwGetJoystickPos(int joy, float* pos, int numaxes);
 int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons);
 
+// Not in GLFW 2: the platform's own description of the most recent failure
+// (a refused glfwInit or glfwOpenWindow), or "" when it gave none.
+const char* glfwErrorDescription();
+
 }  // namespace glfw2
 
 #endif

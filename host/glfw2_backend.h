@@ -40,6 +40,8 @@ public:
     virtual int GetJoystickParam(int joy, int param) = 0;
     virtual int GetJoystickPos(int joy, float* pos, int numaxes) = 0;
     virtual int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) = 0;
+    // What the platform said about the most recent failure, "" when nothing.
+    virtual const char* ErrorDescription() = 0;
 };
 
 // Selects the backend for every call that follows; null restores the real

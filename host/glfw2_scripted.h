@@ -44,6 +44,7 @@ public:
     bool resizable = true;
     bool failInit = false;        // glfwInit reports failure
     bool failOpenWindow = false;  // glfwOpenWindow reports failure
+    std::string errorDescription = "Scripted: refused as the test asked";  // said after either failure
 
     // Pointer and joystick 0.
     int mouseX = 0, mouseY = 0;
@@ -89,6 +90,7 @@ public:
     int GetJoystickParam(int joy, int param) override;
     int GetJoystickPos(int joy, float* pos, int numaxes) override;
     int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) override;
+    const char* ErrorDescription() override;
 
 private:
     struct Event {
