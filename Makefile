@@ -17,8 +17,15 @@ build:
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The game finds data/ and writes .varnokstate relative to its working folder.
-run: deps build
-	./$(BUILD)/nubrix
+# Only the game is built, and quietly: the build's output is kept in
+# $(BUILD)/run-build.log and shown only when the build fails.
+run: deps
+	@mkdir -p $(BUILD)
+	@[ -x $(BUILD)/nubrix ] || echo "Building the game (the first build takes a few minutes)..."
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo && \
+	   cmake --build $(BUILD) -j $(JOBS) --target nubrix; } >$(BUILD)/run-build.log 2>&1 || \
+	 { cat $(BUILD)/run-build.log; echo "make run: the build failed; its output is above and in $(BUILD)/run-build.log"; exit 1; }
+	@./$(BUILD)/nubrix
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
