@@ -146,8 +146,15 @@ TEST_F(DamagedPng, MissingUnreadableAndForeignFilesGiveNull) {
     EXPECT_EQ(device->LoadSurface(String(dir.Path().c_str())), nullptr);  // a folder
     EXPECT_EQ(Load(""), nullptr);
     EXPECT_EQ(Load("GIF89a this is not a PNG at all"), nullptr);
+
+    // The framework's loads name the file that failed, once, and why.
+    testing::internal::CaptureStdout();
     EXPECT_EQ(bb_graphics_LoadImage(String("/nonexistent/none.png"), 1, 0), nullptr);
     EXPECT_EQ(bb_graphics_LoadImage2(String("/nonexistent/none.png"), 8, 8, 2, 0), nullptr);
+    EXPECT_EQ(bb_graphics_LoadImage(String(dir.File("x.png").c_str()), 1, 0), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot load image /nonexistent/none.png: No such file or directory\n"
+              "Cannot load image " + dir.File("x.png") + ": damaged, or not a format the game reads\n");
 }
 
 TEST_F(DamagedPng, EveryTruncationGivesNull) {

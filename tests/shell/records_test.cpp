@@ -2,6 +2,9 @@
 // checksum, loading whole, damaged, truncated and hostile records, and the
 // score tables' update after a game.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -117,6 +120,25 @@ TEST_F(RecordLoading, NoStateFileLoadsNothingAndPrintsNothing) {
     EXPECT_EQ(game->m_Option[11], 64);
     EXPECT_EQ(game->m_Option[12], 10);
     for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 13, 24}) EXPECT_EQ(game->m_Option[k], 0) << k;
+}
+
+TEST_F(RecordLoading, AStateFileOfTwoGibibytesIsNoRecordUntilTheNextSave) {
+    nubrix_test::WriteFile(StatePath(), MakeRecord(FirstStartSettings(), {5}, {{4}}, {{4}}));
+    ASSERT_EQ(truncate(StatePath().c_str(), off_t(2) << 30), 0);  // sparse: costs the disk nothing
+    EXPECT_EQ(Start(), ".varnokstate is larger than 1 MiB, so it is no record: the game starts with its defaults\n");
+    EXPECT_EQ(game->m_Option[5], 1);
+    EXPECT_EQ(game->m_Option[10], 64);
+    EXPECT_EQ(game->m_Option[12], 10);
+    for (int k : {6, 7, 8, 9}) EXPECT_EQ(game->m_Option[k], 0) << k;
+    EXPECT_FALSE(game->m_BadgeGot[0]);
+    EXPECT_EQ(game->m_Stats[0], 0);
+    Update(40);
+    struct stat st;
+    ASSERT_EQ(stat(StatePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, off_t(2) << 30) << "left as it is by starting";
+
+    ClickAt(SlotX(), SlotY(3));  // a change is saved, over the file
+    EXPECT_EQ(Fields(State()).size(), 99u);
 }
 
 TEST_F(RecordLoading, AWholeRecordLoadsEverySection) {
