@@ -48,11 +48,14 @@ fi
 
 # -malloc_limit_mb: any single allocation above it is a finding, so a file
 # that talks the reader into an absurd allocation fails the run.
+# -timeout: 20 seconds for one input; on a busy machine, where the fuzzer runs
+# at the lowest priority and can wait that long for a core, set FUZZ_TIMEOUT
+# higher so that waiting is not taken for a hang.
 "$binary" \
     -max_total_time="$seconds" \
     -malloc_limit_mb=256 \
     -rss_limit_mb=2048 \
-    -timeout=20 \
+    -timeout="${FUZZ_TIMEOUT:-20}" \
     -max_len="$max_len" \
     -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" \
