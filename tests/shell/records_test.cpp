@@ -356,17 +356,27 @@ TEST_F(HostileNumbers, AHostileButConsistentRecordLoadsAndTheMenuSurvivesIt) {
     EXPECT_EQ(game->m_Option[5], 0);
 }
 
-TEST_F(HostileNumbers, AHugeStateFileLoadsQuicklyAndHarmlessly) {
+TEST_F(HostileNumbers, AHugeRecordLoadsQuicklyAndHarmlesslyAndAHugeFileIsNoRecord) {
     // Twenty million bars and then digits: only the first 99 fields matter.
     std::string record = MakeRecord(FirstStartSettings(), {}, {}, {});
     record += std::string(20000000, '|');
     record += std::string(1000000, '9');
-    EXPECT_EQ(Start(record),
+    const std::string tooLarge =
+        ".varnokstate is larger than 1 MiB, so it is no record: the game starts with its defaults\n";
+    // As a state file it is far larger than any record: not read at all.
+    EXPECT_EQ(Start(record), tooLarge);
+    EXPECT_EQ(game->m_Option[6], 0);
+    // As text handed to the loader, it loads quickly all the same.
+    testing::internal::CaptureStdout();
+    game->LoadRecord(Widen(record));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
+    EXPECT_EQ(game->m_Option[6], 1);
 
     // One field of ten million digits.
     std::string digits(10000000, '7');
-    Start(digits);
+    EXPECT_EQ(Start(digits), tooLarge);
+    game->LoadRecord(Widen(digits));
     EXPECT_EQ(game->m_Option[5], 1);
 }
 
