@@ -7,8 +7,8 @@ FUZZ_TIME  ?= 600
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record assets clean \
-        install uninstall deb
+.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
+        assets clean install uninstall deb
 
 all: build
 
@@ -20,8 +20,15 @@ build:
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The game finds data/ and writes .varnokstate relative to its working folder.
-run: deps build
-	./$(BUILD)/nubrix
+# Only the game is built, and quietly: the build's output is kept in
+# $(BUILD)/run-build.log and shown only when the build fails.
+run: deps
+	@mkdir -p $(BUILD)
+	@[ -x $(BUILD)/nubrix ] || echo "Building the game (the first build takes a few minutes)..."
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo && \
+	   cmake --build $(BUILD) -j $(JOBS) --target nubrix; } >$(BUILD)/run-build.log 2>&1 || \
+	 { cat $(BUILD)/run-build.log; echo "make run: the build failed; its output is above and in $(BUILD)/run-build.log"; exit 1; }
+	@./$(BUILD)/nubrix
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -59,11 +66,15 @@ idle-cpu: deps
 	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window
 	@sh bench/idle-cpu.sh build-bench
 
-# libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds.
-fuzz-wav fuzz-ogg fuzz-record: fuzz-%: deps
+# libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds. The
+# Ogg target links libogg and libvorbis built from Debian's sources with the
+# fuzzer's instrumentation (fuzz/build-vorbis.sh, once).
+fuzz-wav fuzz-ogg fuzz-record fuzz-png: fuzz-%: deps
 	@sh tools/deps.sh fuzz
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$*
+	@$(if $(filter ogg,$*),sh fuzz/build-vorbis.sh build-fuzz/vorbis,true)
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_FUZZ=ON \
+		$(if $(filter ogg,$*),-DNUBRIX_FUZZ_VORBIS=$(CURDIR)/build-fuzz/vorbis) >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_$* >/dev/null
 	@sh fuzz/run.sh build-fuzz $* $(FUZZ_TIME)
 
 # Installs the game for everyone on this machine: the game and its data,

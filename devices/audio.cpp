@@ -306,8 +306,12 @@ int bb_audio_SetAudioDevice(gxtkAudio* device) {
 }
 
 bb_audio_Sound* bb_audio_LoadSound(String path) {
-    gxtkSample* sample = bb_audio_device->LoadSample(bb_data_FixDataPath(path));
-    if (!sample) return nullptr;
+    path = bb_data_FixDataPath(path);
+    gxtkSample* sample = bb_audio_device->LoadSample(path);
+    if (!sample) {
+        ReportLoadFailure("sound", path);
+        return nullptr;
+    }
     return (new bb_audio_Sound())->g_new(sample);
 }
 

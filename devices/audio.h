@@ -88,6 +88,8 @@ public:
 extern gxtkAudio* bb_audio_device;
 
 int bb_audio_SetAudioDevice(gxtkAudio* device);
+// Null when the sound cannot be loaded, after a line on standard output
+// naming the file and why.
 bb_audio_Sound* bb_audio_LoadSound(String path);
 int bb_audio_PlaySound(bb_audio_Sound* sound, int channel, int flags);
 int bb_audio_StopChannel(int channel);

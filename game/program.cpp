@@ -2,9 +2,10 @@
 // runtime start: bbInit gives every process global its start value, bbMain
 // creates the game object (and through it the host and the devices).
 //
-// Depends on: runtime/start.h, game/nubrix.h.
+// Depends on: runtime/start.h, game/nubrix.h, host/data.h.
 
 #include "game/nubrix.h"
+#include "host/data.h"
 #include "runtime/start.h"
 
 float bb_Nubrix_rawscrw = 0;
@@ -40,8 +41,12 @@ int bbInit() {
     return 0;
 }
 
-// The adapter created by g_new roots the game object from here on.
+// The adapter created by g_new roots the game object from here on. Before
+// it: a word for a player who started the game away from its data, and the
+// leftovers of saves that were killed half-way are cleared.
 int bbMain() {
+    CheckDataFolder();
+    RemoveStaleStateFiles();
     (new bb_Nubrix_MyApp())->g_new();
     return 0;
 }

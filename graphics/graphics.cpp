@@ -11,7 +11,7 @@
 // into a field, a global or a frame array goes through gc_assign.
 //
 // Depends on: graphics/graphics.h, graphics/device.h, host/data.h
-// (bb_data_FixDataPath), runtime (collector, arrays, strings, Error).
+// (bb_data_FixDataPath, ReportLoadFailure), runtime (collector, arrays, strings, Error).
 
 #include "graphics/graphics.h"
 
@@ -423,8 +423,12 @@ int bb_graphics_ReadPixels(Array<int> pixels, int x, int y, int w, int h, int of
 
 bb_graphics_Image* bb_graphics_LoadImage(String path, int frameCount, int flags) {
     if (!bb_graphics_device) return nullptr;
-    gxtkSurface* surface = bb_graphics_device->LoadSurface(bb_data_FixDataPath(path));
-    if (!surface) return nullptr;
+    path = bb_data_FixDataPath(path);
+    gxtkSurface* surface = bb_graphics_device->LoadSurface(path);
+    if (!surface) {
+        ReportLoadFailure("image", path);
+        return nullptr;
+    }
     return (new bb_graphics_Image())->g_new()->m_Init(surface, frameCount, flags);
 }
 

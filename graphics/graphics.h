@@ -112,6 +112,8 @@ int bb_graphics_DrawImage2(bb_graphics_Image* image, float x, float y, float rot
                            int frame);
 int bb_graphics_ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch);
 
+// Null when the picture cannot be loaded, after a line on standard output
+// naming the file and why.
 bb_graphics_Image* bb_graphics_LoadImage(String path, int frameCount, int flags);
 bb_graphics_Image* bb_graphics_LoadImage2(String path, int frameWidth, int frameHeight, int frameCount, int flags);
 

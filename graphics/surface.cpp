@@ -7,7 +7,9 @@
 // uploads, on the thread that owns the GL context.
 //
 // Before stb_image sees a file, the chunk structure and every chunk's CRC are
-// checked: stb_image ignores CRCs, and a file that fails them is damaged.
+// checked: stb_image ignores CRCs, and a file that fails them is damaged. So
+// is one whose compressed data is too small to hold the picture its header
+// claims; stb_image would reserve the whole picture's memory first.
 //
 // Depends on: graphics/surface.h, graphics/stb_image.h, host/data.h
 // (fopenFile), runtime, OpenGL 1.x (<GL/gl.h>).
@@ -62,14 +64,45 @@ uint32_t bigEndian32(const unsigned char* p) {
            static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 
+// Deflate turns one byte of input into at most 1032 bytes of output (a
+// 258-byte match coded in two bits), plus a little for the stream's start.
+const uint64_t kMaxInflation = 1032;
+const uint64_t kInflationSlack = 4096;
+
+// Whether compressed data of `idatBytes` can hold the picture the header
+// (IHDR's 13 bytes) describes: at least its rows of packed pixels. The
+// decoder reserves room for the whole picture before it inflates a byte, so
+// without this a file of a few dozen bytes claiming 16384 x 16384 pixels
+// costs a gigabyte. Colour types the decoder refuses anyway are let through.
+bool dataCanHoldPicture(const unsigned char* ihdr, uint64_t idatBytes) {
+    const uint64_t width = bigEndian32(ihdr), height = bigEndian32(ihdr + 4), depth = ihdr[8];
+    uint64_t channels;
+    switch (ihdr[9]) {
+    case 0: channels = 1; break;  // grey
+    case 2: channels = 3; break;  // RGB
+    case 3: channels = 1; break;  // palette index
+    case 4: channels = 2; break;  // grey + alpha
+    case 6: channels = 4; break;  // RGBA
+    default: return true;
+    }
+    const uint64_t rowBytes = (width * channels * depth + 7) / 8;  // < 2^42: no overflow
+    const uint64_t limit = idatBytes * kMaxInflation + kInflationSlack;
+    return rowBytes == 0 || height <= limit / rowBytes;
+}
+
 template <class Source>
 bool chunksIntact(Source& source) {
     unsigned char head[8];
     if (source.read(head, 8) != 8 || std::memcmp(head, kPngSignature, 8) != 0) return false;
+    unsigned char ihdr[13];
+    bool haveIhdr = false;
+    uint64_t idatBytes = 0;
     for (;;) {
         if (source.read(head, 8) != 8) return false;  // ends before IEND: truncated
         uint32_t length = bigEndian32(head);
         if (length > 0x7fffffffu) return false;
+        const bool isIhdr = !haveIhdr && length == sizeof ihdr && std::memcmp(head + 4, "IHDR", 4) == 0;
+        if (std::memcmp(head + 4, "IDAT", 4) == 0) idatBytes += length;
         uint32_t crc = crcUpdate(0xffffffffu, head + 4, 4);
         unsigned char block[4096];
         while (length > 0) {
@@ -80,7 +113,11 @@ bool chunksIntact(Source& source) {
         }
         unsigned char stored[4];
         if (source.read(stored, 4) != 4 || bigEndian32(stored) != (crc ^ 0xffffffffu)) return false;
-        if (std::memcmp(head + 4, "IEND", 4) == 0) return true;
+        if (isIhdr) {
+            std::memcpy(ihdr, block, sizeof ihdr);
+            haveIhdr = true;
+        }
+        if (std::memcmp(head + 4, "IEND", 4) == 0) return !haveIhdr || dataCanHoldPicture(ihdr, idatBytes);
     }
 }
 
@@ -139,13 +176,18 @@ bool allocateTexture(GLenum format, int w, int h) {
 unsigned char* loadImage(String path, int* width, int* height, int* bytesPerPixel) {
     FILE* f = fopenFile(path, String("rb"));
     if (!f) return nullptr;
+    unsigned char* data = loadImageStream(f, width, height, bytesPerPixel);
+    std::fclose(f);
+    return data;
+}
+
+unsigned char* loadImageStream(FILE* f, int* width, int* height, int* bytesPerPixel) {
     FileSource source{f};
     unsigned char* data = nullptr;
     int w = 0, h = 0, bpp = 0;
     if (chunksIntact(source) && std::fseek(f, 0, SEEK_SET) == 0) {
         data = stbi_load_from_file(f, &w, &h, &bpp, 0);
     }
-    std::fclose(f);
     return accept(data, w, h, bpp, width, height, bytesPerPixel);
 }
 
@@ -159,6 +201,21 @@ unsigned char* loadImage(const unsigned char* bytes, int length, int* width, int
 }
 
 void unloadImage(unsigned char* data) { stbi_image_free(data); }
+
+void premultiplyAlpha(unsigned char* pixels, int width, int height, int bytesPerPixel) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    unsigned char* p = pixels;
+    if (bytesPerPixel == 2) {
+        for (size_t i = 0; i < count; ++i, p += 2) p[0] = static_cast<unsigned char>(p[0] * p[1] / 255);
+    } else if (bytesPerPixel == 4) {
+        for (size_t i = 0; i < count; ++i, p += 4) {
+            p[0] = static_cast<unsigned char>(p[0] * p[3] / 255);
+            p[1] = static_cast<unsigned char>(p[1] * p[3] / 255);
+            p[2] = static_cast<unsigned char>(p[2] * p[3] / 255);
+        }
+    }
+}
 
 int Pow2Size(int n) {
     // Above 2^30 there is no int power of two; no texture is that large, so
@@ -213,19 +270,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     }
 
     // Textures hold premultiplied colour, like every vertex colour.
-    if (pixelData && width > 0 && height > 0) {
-        size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-        unsigned char* p = pixelData;
-        if (bytesPerPixel == 2) {
-            for (size_t i = 0; i < count; ++i, p += 2) p[0] = static_cast<unsigned char>(p[0] * p[1] / 255);
-        } else if (bytesPerPixel == 4) {
-            for (size_t i = 0; i < count; ++i, p += 4) {
-                p[0] = static_cast<unsigned char>(p[0] * p[3] / 255);
-                p[1] = static_cast<unsigned char>(p[1] * p[3] / 255);
-                p[2] = static_cast<unsigned char>(p[2] * p[3] / 255);
-            }
-        }
-    }
+    if (pixelData) premultiplyAlpha(pixelData, width, height, bytesPerPixel);
 
     if (!texture) glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -12,6 +12,7 @@
 #define NUBRIX_GRAPHICS_SURFACE_H
 
 #include <cstdint>
+#include <cstdio>
 
 #include "runtime/gc.h"
 #include "runtime/string.h"
@@ -55,7 +56,14 @@ public:
 // with unloadImage; pixelData handed to a surface is released the same way.
 unsigned char* loadImage(String path, int* width, int* height, int* bytesPerPixel);
 unsigned char* loadImage(const unsigned char* data, int length, int* width, int* height, int* bytesPerPixel);
+// The same from an open stream positioned at the file's start (the file
+// variant above opens one and reads it through this); the stream stays open.
+unsigned char* loadImageStream(FILE* f, int* width, int* height, int* bytesPerPixel);
 void unloadImage(unsigned char* data);
+
+// Multiplies colour by alpha in place, truncating: grey+alpha (2 bytes a
+// pixel) and RGBA (4); grey and RGB have no alpha and stay as they are.
+void premultiplyAlpha(unsigned char* pixels, int width, int height, int bytesPerPixel);
 
 // The smallest power of two >= n (1 for n <= 1).
 int Pow2Size(int n);

@@ -73,6 +73,8 @@ void glfwDisable(int token) {
     if (token == GLFW_AUTO_POLL_EVENTS) autoPollEvents = false;
 }
 
+const char* glfwErrorDescription() { return backend().ErrorDescription(); }
+
 void glfwSetKeyCallback(GLFWkeyfun fun) { callbacks.key = fun; }
 void glfwSetCharCallback(GLFWcharfun fun) { callbacks.character = fun; }
 void glfwSetMouseButtonCallback(GLFWmousebuttonfun fun) { callbacks.mouseButton = fun; }

@@ -135,6 +135,9 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons);
 // once; a copy that fails (false) needs a swap too.
 bool glfwCanPresentRegions();
 bool glfwPresentRegion(int x, int y, int width, int height);
+// Not in GLFW 2: the platform's own description of the most recent failure
+// (a refused glfwInit or glfwOpenWindow), or "" when it gave none.
+const char* glfwErrorDescription();
 
 }  // namespace glfw2
 

@@ -46,6 +46,8 @@ public:
     // events said). Platforms that cannot copy say so, and the caller swaps.
     virtual bool CanPresentRegions() { return false; }
     virtual bool PresentRegion(int, int, int, int) { return false; }
+    // What the platform said about the most recent failure, "" when nothing.
+    virtual const char* ErrorDescription() = 0;
 };
 
 // Selects the backend for every call that follows; null restores the real

@@ -27,6 +27,7 @@ extern "C" GLXWindow glfwGetGLXWindow(GLFWwindow* window);
 
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "host/glfw2_backend.h"
@@ -109,9 +110,21 @@ const int kPadAxes[] = {
 const int kPadButtonCount = sizeof kPadButtons / sizeof kPadButtons[0];
 const int kPadAxisCount = sizeof kPadAxes / sizeof kPadAxes[0];
 
+// GLFW's own words for its most recent error ("X11: The DISPLAY environment
+// variable is missing"); GLFW calls back before the failing call returns.
+std::string lastError;
+
+void OnGlfwError(int, const char* description) { lastError = description ? description : ""; }
+
 class Glfw3Backend : public Backend {
 public:
-    int Init() override { return ::glfwInit() == GLFW_TRUE ? 1 : 0; }
+    int Init() override {
+        lastError.clear();
+        ::glfwSetErrorCallback(OnGlfwError);
+        return ::glfwInit() == GLFW_TRUE ? 1 : 0;
+    }
+
+    const char* ErrorDescription() override { return lastError.c_str(); }
 
     void Terminate() override {
         ::glfwTerminate();

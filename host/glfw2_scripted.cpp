@@ -20,6 +20,10 @@ int ScriptedBackend::Init() {
     return 1;
 }
 
+const char* ScriptedBackend::ErrorDescription() {
+    return failInit || failOpenWindow ? errorDescription.c_str() : "";
+}
+
 void ScriptedBackend::Terminate() {
     initialised = false;
     opened = false;

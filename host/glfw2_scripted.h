@@ -44,6 +44,7 @@ public:
     bool resizable = true;
     bool failInit = false;        // glfwInit reports failure
     bool failOpenWindow = false;  // glfwOpenWindow reports failure
+    std::string errorDescription = "Scripted: refused as the test asked";  // said after either failure
 
     // Pointer and joystick 0.
     int mouseX = 0, mouseY = 0;
@@ -99,6 +100,7 @@ public:
     int GetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) override;
     bool CanPresentRegions() override;
     bool PresentRegion(int x, int y, int width, int height) override;
+    const char* ErrorDescription() override;
 
 private:
     struct Event {

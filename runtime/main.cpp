@@ -6,7 +6,8 @@
 // the game object, then the host's loop until the window closes.
 //
 // Exit codes: 0 when the window is closed (also after an uncaught game
-// exception); -1 when GLFW or the window cannot start. Runtime errors end
+// exception); -1 when GLFW or the window cannot start, after a line saying
+// which and, when GLFW gave one, a line with its reason. Runtime errors end
 // the process from inside (runtime/report.cpp).
 //
 // Depends on: runtime, host/glfw2.h, OpenAL.
@@ -25,6 +26,18 @@
 ALCdevice* alcDevice = nullptr;
 ALCcontext* alcContext = nullptr;
 
+namespace {
+
+// After "glfwInit failed" or "glfwOpenWindow failed": the platform's own
+// reason on the next line (no display, no usable GL), when it gave one.
+void sayWhy() {
+    const char* why = glfw2::glfwErrorDescription();
+    if (why && *why) std::puts(why);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 int main(int count, char** args) {
     using namespace glfw2;
 
@@ -37,6 +50,7 @@ int main(int count, char** args) {
 
     if (!glfwInit()) {
         std::puts("glfwInit failed");
+        sayWhy();
         std::exit(-1);
     }
 
@@ -44,7 +58,11 @@ int main(int count, char** args) {
     glfwGetDesktopMode(&desktop);
 
     glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 0);
-    if (!glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW)) fail("glfwOpenWindow failed");
+    if (!glfwOpenWindow(640, 480, 0, 0, 0, 0, 0, 0, GLFW_WINDOW)) {
+        std::puts("glfwOpenWindow failed");
+        sayWhy();
+        std::exit(-1);
+    }
     glfwSetWindowPos((desktop.Width - 640) / 2, (desktop.Height - 480) / 2);
     glfwSetWindowTitle("Nubrix");
 

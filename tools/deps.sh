@@ -5,10 +5,12 @@
 set -eu
 
 # `deps.sh fuzz` installs the clang tool chain for the fuzz targets instead,
-# `deps.sh soak` the debugger the soak test counts live objects with,
-# `deps.sh deb` what `make deb` packs with (dpkg-shlibdeps, file).
+# dpkg-dev too, whose dpkg-source unpacks the Ogg decoder's Debian sources
+# for its instrumented build (fuzz/build-vorbis.sh); `deps.sh soak` the
+# debugger the soak test counts live objects with; `deps.sh deb` what
+# `make deb` packs with (dpkg-shlibdeps, file).
 if [ "${1:-}" = "fuzz" ]; then
-    PACKAGES="clang libclang-rt-14-dev"
+    PACKAGES="clang libclang-rt-14-dev dpkg-dev libogg-dev libvorbis-dev"
 elif [ "${1:-}" = "soak" ]; then
     PACKAGES="gdb"
 elif [ "${1:-}" = "deb" ]; then

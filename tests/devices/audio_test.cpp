@@ -231,7 +231,16 @@ TEST_F(Audio, SoundsLoadFromTheDataFolder) {
     ASSERT_NE(sound, nullptr);
     ASSERT_NE(sound->sample, nullptr);
     EXPECT_EQ(BufferInt(sound->sample->buffer, AL_SIZE), 80);
+
+    // A sound that does not load is named, once, with the reason.
+    Write("data/sfx/003.wav", "RIFF, but nothing after it");
+    testing::internal::CaptureStdout();
     EXPECT_EQ(bb_audio_LoadSound(String("sfx/002.wav")), nullptr);
+    EXPECT_EQ(bb_audio_LoadSound(String("sfx/003.wav")), nullptr);
+    EXPECT_EQ(bb_audio_LoadSound(String("sfx/002.wav")), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot load sound data/sfx/002.wav: No such file or directory\n"
+              "Cannot load sound data/sfx/003.wav: damaged, or not a format the game reads\n");
 
     bb_audio_PlaySound(sound, 7, 1);
     EXPECT_EQ(audio->ChannelState(7), 1);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -388,6 +390,43 @@ TEST_F(EndToEnd, ADamagedRecordIsReportedAndTheGameRuns) {
     EXPECT_TRUE(MenuShown(desktop.Capture(window)));
     // Starting is not saving: the damaged record stays as it was.
     EXPECT_EQ(nubrix_test::ReadFile(StatePath()), record);
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, AWordWhereSomethingIsWrongAndTheGameStillRuns) {
+    // A state file of 2 GiB (sparse), and what two saves killed half-way
+    // left: one by a process that has ended, one by a process still running
+    // (this test).
+    nubrix_test::WriteFile(StatePath(), "1|");
+    ASSERT_EQ(truncate(StatePath().c_str(), off_t(2) << 30), 0);
+    pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = folder.File(".varnokstate.new." + std::to_string(ended));
+    const std::string live = folder.File(".varnokstate.new." + std::to_string(getpid()));
+    nubrix_test::WriteFile(dead, "half a record");
+    nubrix_test::WriteFile(live, "half a record");
+
+    Launch();
+    EXPECT_EQ(game->Output(),
+              ".varnokstate is larger than 1 MiB, so it is no record: the game starts with its defaults\n");
+    EXPECT_FALSE(nubrix_test::FileExists(dead));
+    EXPECT_TRUE(nubrix_test::FileExists(live));
+    CloseWindow();
+    struct stat st;
+    ASSERT_EQ(stat(StatePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, off_t(2) << 30) << "nothing was saved, so the file is as it was";
+
+    // Started away from its data: one line names the folder it looked in,
+    // and the window still opens and closes normally.
+    nubrix_test::TempDir bare;
+    game.reset(new nubrix_test::Process({NUBRIX_BINARY_DIR "/nubrix"}, {"ASAN_OPTIONS=detect_leaks=0"}, bare.Path()));
+    const std::string said = "No data folder in " + bare.Path() + ": start the game from the folder that holds data/\n";
+    EXPECT_TRUE(game->WaitForOutput(said)) << game->Output();
+    window = desktop.FindWindow(kTitle);
+    ASSERT_NE(window, 0u);
+    Pause(1);  // the loader has tried every file by now
+    EXPECT_EQ(game->Output(), said) << "and nothing per file";
     CloseWindow();
 }
 

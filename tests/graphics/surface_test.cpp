@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -146,8 +147,15 @@ TEST_F(DamagedPng, MissingUnreadableAndForeignFilesGiveNull) {
     EXPECT_EQ(device->LoadSurface(String(dir.Path().c_str())), nullptr);  // a folder
     EXPECT_EQ(Load(""), nullptr);
     EXPECT_EQ(Load("GIF89a this is not a PNG at all"), nullptr);
+
+    // The framework's loads name the file that failed, once, and why.
+    testing::internal::CaptureStdout();
     EXPECT_EQ(bb_graphics_LoadImage(String("/nonexistent/none.png"), 1, 0), nullptr);
     EXPECT_EQ(bb_graphics_LoadImage2(String("/nonexistent/none.png"), 8, 8, 2, 0), nullptr);
+    EXPECT_EQ(bb_graphics_LoadImage(String(dir.File("x.png").c_str()), 1, 0), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot load image /nonexistent/none.png: No such file or directory\n"
+              "Cannot load image " + dir.File("x.png") + ": damaged, or not a format the game reads\n");
 }
 
 TEST_F(DamagedPng, EveryTruncationGivesNull) {
@@ -163,6 +171,28 @@ TEST_F(DamagedPng, HostileSizesGiveNull) {
     EXPECT_EQ(Load(WithSize(0, 50)), nullptr);
     EXPECT_EQ(Load(WithSize(100, 0)), nullptr);
     EXPECT_EQ(Load(WithSize(200, 100)), nullptr);  // more pixels than the data holds
+}
+
+// The most memory the process has had mapped at once (VmPeak), in KiB. A
+// forked child starts with its peak at what it has mapped now.
+long PeakKiB() {
+    std::string status = ReadFile("/proc/self/status");
+    size_t at = status.find("VmPeak:");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 7);
+}
+
+TEST_F(DamagedPng, AHeaderClaimingMoreThanTheDataCanHoldCostsNoMemory) {
+    // 16384 x 16384 RGBA pixels from the fixture's few kilobytes of data: the
+    // decoder reserves a gigabyte for the picture before it inflates a byte.
+    WriteFile(dir.File("x.png"), WithSize(16384, 16384));
+    auto child = nubrix_test::RunInChild([&] {
+        const long before = PeakKiB();
+        int w = 0, h = 0, bpp = 0;
+        unsigned char* data = loadImage(String(dir.File("x.png").c_str()), &w, &h, &bpp);
+        const long grown = PeakKiB() - before;
+        std::printf("%s, %s\n", data ? "loaded" : "null", before > 0 && grown < 64 * 1024 ? "little memory" : "much memory");
+    });
+    EXPECT_EQ(child.out, "null, little memory\n");
 }
 
 TEST_F(DamagedPng, CrcMismatchesAndBrokenStructureGiveNull) {

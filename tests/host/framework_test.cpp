@@ -173,7 +173,7 @@ TEST_F(Adapter, SavingInAReadOnlyFolderGivesMinusOne) {
     nubrix_test::TempDir dir;
     auto child =
         nubrix_test::RunInReadOnlyFolder(dir.Path(), [] { std::printf("%d\n", bb_app_SaveState(String("x|"))); });
-    EXPECT_EQ(child.out, "-1\n");
+    EXPECT_EQ(child.out, "Cannot save .varnokstate: Permission denied\n-1\n");
 }
 
 }  // namespace

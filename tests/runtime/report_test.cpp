@@ -190,12 +190,17 @@ TEST(EntryPoint, WithoutOpenALTheProgramReportsItAndCarriesOn) {
     EXPECT_EQ(r.exitCode, 0);
 }
 
-TEST(EntryPoint, GlfwAndWindowFailuresEndWithMinusOne) {
+TEST(EntryPoint, GlfwAndWindowFailuresSayWhyAndEndWithMinusOne) {
     ChildResult r = RunProbe({"startup"}, {"NUBRIX_PROBE_FAIL=init"});
-    EXPECT_EQ(r.out, "glfwInit failed\n");
+    EXPECT_EQ(r.out, "glfwInit failed\nScripted: refused as the test asked\n");
     EXPECT_EQ(r.exitCode, 255);
     r = RunProbe({"startup"}, {"NUBRIX_PROBE_FAIL=window"});
-    EXPECT_EQ(r.out, "glfwOpenWindow failed\n");
+    EXPECT_EQ(r.out, "glfwOpenWindow failed\nScripted: refused as the test asked\n");
+    EXPECT_EQ(r.exitCode, 255);
+
+    // The real GLFW with no display to talk to gives its own reason.
+    r = RunProgram({Probe(), "startup"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "ALSOFT_DRIVERS=null"});
+    EXPECT_EQ(r.out, "glfwInit failed\nX11: The DISPLAY environment variable is missing\n");
     EXPECT_EQ(r.exitCode, 255);
 }
 

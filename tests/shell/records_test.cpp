@@ -2,6 +2,9 @@
 // checksum, loading whole, damaged, truncated and hostile records, and the
 // score tables' update after a game.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -118,6 +121,25 @@ TEST_F(RecordLoading, NoStateFileLoadsNothingAndPrintsNothing) {
     EXPECT_EQ(game->m_Option[11], 64);
     EXPECT_EQ(game->m_Option[12], 10);
     for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 13, 24}) EXPECT_EQ(game->m_Option[k], 0) << k;
+}
+
+TEST_F(RecordLoading, AStateFileOfTwoGibibytesIsNoRecordUntilTheNextSave) {
+    nubrix_test::WriteFile(StatePath(), MakeRecord(FirstStartSettings(), {5}, {{4}}, {{4}}));
+    ASSERT_EQ(truncate(StatePath().c_str(), off_t(2) << 30), 0);  // sparse: costs the disk nothing
+    EXPECT_EQ(Start(), ".varnokstate is larger than 1 MiB, so it is no record: the game starts with its defaults\n");
+    EXPECT_EQ(game->m_Option[5], 1);
+    EXPECT_EQ(game->m_Option[10], 64);
+    EXPECT_EQ(game->m_Option[12], 10);
+    for (int k : {6, 7, 8, 9}) EXPECT_EQ(game->m_Option[k], 0) << k;
+    EXPECT_FALSE(game->m_BadgeGot[0]);
+    EXPECT_EQ(game->m_Stats[0], 0);
+    Update(40);
+    struct stat st;
+    ASSERT_EQ(stat(StatePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, off_t(2) << 30) << "left as it is by starting";
+
+    ClickAt(SlotX(), SlotY(3));  // a change is saved, over the file
+    EXPECT_EQ(Fields(State()).size(), 99u);
 }
 
 TEST_F(RecordLoading, AWholeRecordLoadsEverySection) {
@@ -335,30 +357,35 @@ TEST_F(HostileNumbers, AHostileButConsistentRecordLoadsAndTheMenuSurvivesIt) {
     EXPECT_EQ(game->m_Option[5], 0);
 }
 
-TEST_F(HostileNumbers, AHugeStateFileLoadsQuicklyAndHarmlessly) {
+TEST_F(HostileNumbers, AHugeRecordLoadsQuicklyAndHarmlesslyAndAHugeFileIsNoRecord) {
     // Twenty million bars and then digits: only the first 99 fields matter.
     std::string record = MakeRecord(FirstStartSettings(), {}, {}, {});
     record += std::string(20000000, '|');
     record += std::string(1000000, '9');
-    EXPECT_EQ(Start(record),
-              "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
-    // Reading it again: the 21 MB take about half a second of CPU (two and a
-    // half under the sanitizers); a player still sees the game start within
-    // a few seconds.
+    const std::string tooLarge =
+        ".varnokstate is larger than 1 MiB, so it is no record: the game starts with its defaults\n";
+    // As a state file it is far larger than any record: not read at all.
+    EXPECT_EQ(Start(record), tooLarge);
+    EXPECT_EQ(game->m_Option[6], 0);
+    // As text handed to the loader, it loads quickly all the same: the 21 MB
+    // take about half a second of CPU (two and a half under the sanitizers).
     testing::internal::CaptureStdout();
     std::clock_t begin = std::clock();
-    game->m_Load();
+    game->LoadRecord(Widen(record));
     const double seconds = static_cast<double>(std::clock() - begin) / CLOCKS_PER_SEC;
-    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Settings Loaded\nBadges Loaded\nHighscore 0 Loaded\nHighscore 1 Loaded\nHighscore 2 Loaded\n");
     RecordProperty("load_ms", static_cast<int>(seconds * 1000));
     EXPECT_LT(seconds, 5.0) << "seconds of CPU to read the record";
+    EXPECT_EQ(game->m_Option[6], 1);
     Update(40);
     EXPECT_EQ(TextNear(SlotY(1) + 34, SlotX() - 40, SlotX() + 40), "On") << "the record's players";
     EXPECT_EQ(TextNear(SlotY(4) + 34, SlotX() - 40, SlotX() + 40), "CPU");
 
     // One field of ten million digits.
     std::string digits(10000000, '7');
-    Start(digits);
+    EXPECT_EQ(Start(digits), tooLarge);
+    game->LoadRecord(Widen(digits));
     EXPECT_EQ(game->m_Option[5], 1);
 }
 
