@@ -25,6 +25,9 @@
 extern "C" Display* glfwGetX11Display(void);
 extern "C" GLXWindow glfwGetGLXWindow(GLFWwindow* window);
 
+#include <errno.h>  // program_invocation_short_name
+
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -156,6 +159,13 @@ public:
         ::glfwWindowHint(GLFW_ALPHA_BITS, bits(alphabits));
         ::glfwWindowHint(GLFW_DEPTH_BITS, bits(depthbits));
         ::glfwWindowHint(GLFW_STENCIL_BITS, bits(stencilbits));
+        // The window's class is the program's own name ("nubrix", class
+        // "Nubrix"), so that a desktop matches the running window with the
+        // program's menu entry and icon.
+        std::string instance = program_invocation_short_name, kind = instance;
+        if (!kind.empty()) kind[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
+        ::glfwWindowHintString(GLFW_X11_INSTANCE_NAME, instance.c_str());
+        ::glfwWindowHintString(GLFW_X11_CLASS_NAME, kind.c_str());
         GLFWmonitor* monitor = mode == v2::FULLSCREEN ? ::glfwGetPrimaryMonitor() : nullptr;
         window = ::glfwCreateWindow(width, height, "", monitor, nullptr);
         if (!window) return 0;

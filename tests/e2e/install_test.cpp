@@ -138,6 +138,9 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
     ASSERT_NE(window, 0u) << "no window; output:\n" << game->Output();
     EXPECT_EQ(WorkingFolder(game->Pid()), folder);
     EXPECT_EQ(LinkTarget(folder + "/data"), Usr("share/nubrix"));
+    // The desktop entry's StartupWMClass names the running window's class.
+    ChildResult wmClass = RunProgram({"/usr/bin/xprop", "-id", std::to_string(window), "WM_CLASS"});
+    EXPECT_NE(wmClass.out.find("\"nubrix\", \"Nubrix\""), std::string::npos) << wmClass.out;
     ASSERT_TRUE(desktop.WaitFor(window,
                                 [](const nubrix_test::Picture& p) {
                                     nubrix_test::Rgb c = p.At(p.width - 4, p.height - 4);
