@@ -104,9 +104,15 @@ bool MenuShown(const Picture& p, int soundX = kSoundX, int soundY = kSoundY) {
     return Near(p.At(p.width - 4, p.height - 4), 0, 0, 80, 4) && p.Count(soundX - 32, soundY - 32, 64, 64, green) > 60;
 }
 
+// The pause panel at rest: its orange ground, the blue play triangle in
+// its middle and the blue rule under it. Orange alone is not enough: yellow
+// atoms' shaded sides on the board's middle row read as orange too.
 bool PausePanelShown(const Picture& p) {
     auto orange = [](Rgb c) { return c.r > 150 && c.g > 70 && c.g < 170 && c.b < 70; };
-    return p.Count(190, 250, 260, 40, orange) > 2000;
+    auto play = [](Rgb c) { return c.b > 200 && c.r < 100 && c.g < 100; };
+    auto rule = [](Rgb c) { return c.r < 80 && c.g > 70 && c.g < 140 && c.b > 130; };
+    return p.Count(190, 250, 260, 40, orange) > 2000 && p.Count(290, 220, 60, 60, play) > 300 &&
+           p.Count(190, 296, 260, 20, rule) > 1000;
 }
 
 double SlotBrightness(const Picture& p, int player) { return p.Brightness(kSlotX - 20, SlotY(player) - 20, 40, 40); }
