@@ -568,7 +568,9 @@ TEST_F(EndToEnd, TheKeyboardAlonePlaysAGameAgainstTheComputerToItsEnd) {
         Pause(0.3);
         return true;
     });
-    ASSERT_GT(moves, 1) << "the game did not end";
+    // One move can be all red gets: the first colour to move is drawn at
+    // random, and a blue corner next to red's first atom takes it.
+    ASSERT_GT(moves, 0) << "the game did not end";
     ASSERT_FALSE(HasFailure());
 
     // Back in the menu, the record written as after a game played with the
