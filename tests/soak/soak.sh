@@ -33,7 +33,8 @@ samples=$(mktemp)
 sample() {
     kb=$(rss_kb $GAME_PID)
     echo "$(($(date +%s) - start)) $kb" >>"$samples"
-    printf '%-34s %7s MB  %s\n' "$1" "$(mb $kb)" "$(live_objects $GAME_PID)"
+    live=$(live_objects $GAME_PID)
+    printf '%-34s %7s MB  %s\n' "$1" "$(mb $kb)" "$live"
 }
 
 sleep 3
@@ -70,6 +71,11 @@ while [ "$now" -lt "$end" ]; do
     [ "$stamp" = "$saved" ] || { [ -z "$saved" ] || games=$((games + 1)); saved=$stamp; }
     if [ "$now" -ge "$next" ]; then
         sample "game, minute $minute ($games games ended)"
+        # Memory of a menu is not memory of play: a minute in, the first
+        # game is on.
+        case "$minute $live" in
+        "1 "*"screen 1") echo "soak: no game started" >&2; exit 1 ;;
+        esac
         minute=$((minute + 1))
         next=$((next + 60))
     fi

@@ -2,9 +2,10 @@
 # running Nubrix (attach with `gdb -batch -p PID -x live-objects.py`).
 #
 # Prints one line: "objects N surfaces S textures T texture-bytes B
-# samples M", where objects are those on the white, grey and black lists
-# (everything not yet found to be garbage), surfaces those of them that are
-# gxtkSurface with a GL texture, and samples the gxtkSample objects.
+# samples M screen K", where objects are those on the white, grey and black
+# lists (everything not yet found to be garbage), surfaces those of them
+# that are gxtkSurface with a GL texture, samples the gxtkSample objects,
+# and screen the game's m_Mode (1 menu, 10 a game).
 import gdb
 
 objects = surfaces = textures = texture_bytes = samples = 0
@@ -23,5 +24,6 @@ for name in ("gc_unmarked_list", "gc_queued_list", "gc_marked_list"):
         elif kind.endswith("gxtkSample"):
             samples += 1
         p = p["succ"]
-print("objects %d surfaces %d textures %d texture-bytes %d samples %d"
-      % (objects, surfaces, textures, texture_bytes, samples))
+screen = int(gdb.parse_and_eval("((bb_Nubrix_MyApp*)bb_app_device->m_App)->m_Mode"))
+print("objects %d surfaces %d textures %d texture-bytes %d samples %d screen %d"
+      % (objects, surfaces, textures, texture_bytes, samples, screen))
