@@ -35,3 +35,10 @@ live_objects() {
     command -v gdb >/dev/null 2>&1 || return 0
     gdb -batch -p "$1" -x "$root/tests/support/live-objects.py" 2>/dev/null | grep "^objects" || true
 }
+
+# game_field PID FIELD: one field of the running game object (m_Mode,
+# m_BoardSize, ...), read through gdb; empty when gdb cannot attach.
+game_field() {
+    command -v gdb >/dev/null 2>&1 || return 0
+    gdb -batch -p "$1" -ex "p ((bb_Nubrix_MyApp*)bb_app_device->m_App)->$2" 2>/dev/null | sed -n 's/^\$1 = //p'
+}
