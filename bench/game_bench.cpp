@@ -42,7 +42,7 @@
 
 #include "game/nubrix.h"
 #include "graphics/frame.h"
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "runtime/start.h"
 
 // ---------------------------------------------------------------------------

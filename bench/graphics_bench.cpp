@@ -10,7 +10,7 @@
 //                    renderer. The "fps" counter is frames per wall-clock
 //                    second.
 //
-// Depends on: graphics, host/glfw2.h, Google Benchmark, an X display.
+// Depends on: graphics, platform/glfw2.h, Google Benchmark, an X display.
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +19,7 @@
 
 #include "graphics/device.h"
 #include "graphics/graphics.h"
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
 

@@ -15,7 +15,7 @@
 // refers to it: the device marks the sample of every channel whose source
 // has not stopped.
 //
-// Depends on: devices/audio.h, devices/sound_loader.h, host/data.h,
+// Depends on: devices/audio.h, devices/sound_loader.h, platform/data.h,
 // runtime/gc.h, OpenAL.
 
 #include "devices/audio.h"
@@ -27,7 +27,13 @@
 #include <vector>
 
 #include "devices/sound_loader.h"
-#include "host/data.h"
+#include "platform/data.h"
+
+gxtkAudio* bb_audio_device = nullptr;
+
+namespace {
+const bool rootsAdded = (gc_add_roots([] { gc_enqueue(bb_audio_device); }), true);
+}  // namespace
 
 namespace {
 

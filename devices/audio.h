@@ -6,7 +6,7 @@
 // a discarded or collected sample's buffer waits on a list until no source
 // holds it (FlushDiscarded, at the start of every load and play).
 //
-// Depends on: runtime, host/data.h (fopenFile, bb_data_FixDataPath),
+// Depends on: runtime, platform/data.h (fopenFile, bb_data_FixDataPath),
 // devices/sound_loader.h, OpenAL.
 
 #ifndef NUBRIX_DEVICES_AUDIO_H

@@ -5,13 +5,19 @@
 // updates, and the host brackets every update with BeginUpdate/EndUpdate.
 // The device holds no object references, so it needs no mark().
 //
-// Depends on: devices/input.h, host/glfw2.h, runtime/gc.h.
+// Depends on: devices/input.h, platform/glfw2.h, runtime/gc.h.
 
 #include "devices/input.h"
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
+
+gxtkInput* bb_input_device = nullptr;
+
+namespace {
+const bool rootsAdded = (gc_add_roots([] { gc_enqueue(bb_input_device); }), true);
+}  // namespace
 
 namespace {
 

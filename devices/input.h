@@ -9,7 +9,7 @@
 // Key codes: 1-3 mouse buttons, 8-222 keyboard (Windows virtual-key style),
 // 256 + b joystick button b, 384 + i touch i (384 reads code 1).
 //
-// Depends on: runtime, host/glfw2.h.
+// Depends on: runtime, platform/glfw2.h.
 
 #ifndef NUBRIX_DEVICES_INPUT_H
 #define NUBRIX_DEVICES_INPUT_H

@@ -18,7 +18,7 @@
 // the heap (the fuzz target found the first within 30 inputs; see also
 // CVE-2023-45675 to 45682). libvorbisfile is the reference decoder.
 //
-// Depends on: devices/sound_loader.h, host/data.h, libvorbisfile, the C
+// Depends on: devices/sound_loader.h, platform/data.h, libvorbisfile, the C
 // library.
 
 #include "devices/sound_loader.h"
@@ -28,7 +28,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/data.h"
+#include "platform/data.h"
 
 #include <vorbis/vorbisfile.h>
 

@@ -11,7 +11,7 @@
 // against the bytes the stream really holds, and decoded PCM is capped at
 // kMaxSoundBytes.
 //
-// Depends on: runtime/string.h, host/data.h, libvorbisfile.
+// Depends on: runtime/string.h, platform/data.h, libvorbisfile.
 
 #ifndef NUBRIX_DEVICES_SOUND_LOADER_H
 #define NUBRIX_DEVICES_SOUND_LOADER_H

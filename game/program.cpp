@@ -2,10 +2,10 @@
 // runtime start: bbInit gives every process global its start value, bbMain
 // creates the game object (and through it the host and the devices).
 //
-// Depends on: runtime/start.h, game/nubrix.h, host/data.h.
+// Depends on: runtime/start.h, game/nubrix.h, platform/data.h.
 
 #include "game/nubrix.h"
-#include "host/data.h"
+#include "platform/data.h"
 #include "runtime/start.h"
 
 float bb_Nubrix_rawscrw = 0;

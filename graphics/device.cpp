@@ -6,12 +6,12 @@
 // full, or a state change that GL must see in order (blend, scissor, pixel
 // transfer, end of frame) forces it out.
 //
-// Depends on: graphics/device.h, graphics/surface.h, host/glfw2.h (window
+// Depends on: graphics/device.h, graphics/surface.h, platform/glfw2.h (window
 // size, buffer swap), runtime/gc.h, OpenGL 1.x (<GL/gl.h>).
 
 #include "graphics/device.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "graphics/frame.h"
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
 

@@ -15,7 +15,7 @@
 // a frame draws what was recorded so far at once, and the rest of the frame
 // is drawn as it comes.
 //
-// Depends on: runtime, graphics/surface.h, host/glfw2.h (window size, swap,
+// Depends on: runtime, graphics/surface.h, platform/glfw2.h (window size, swap,
 // presenting parts of the frame), OpenGL 1.x.
 
 #ifndef NUBRIX_GRAPHICS_DEVICE_H

@@ -2,7 +2,7 @@
 
 #include "graphics/frame.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,17 +10,30 @@
 // Images share one surface and cut frames out of it. Every reference stored
 // into a field, a global or a frame array goes through gc_assign.
 //
-// Depends on: graphics/graphics.h, graphics/device.h, host/data.h
+// Depends on: graphics/graphics.h, graphics/device.h, platform/data.h
 // (bb_data_FixDataPath, ReportLoadFailure), runtime (collector, arrays, strings, Error).
 
 #include "graphics/graphics.h"
 
 #include <cmath>
 
-#include "host/data.h"
+#include "platform/data.h"
 #include "runtime/report.h"
 
 int bb_graphics_Image::g_DefaultFlags = 0;
+
+gxtkGraphics* bb_graphics_device = nullptr;
+gxtkGraphics* bb_graphics_renderDevice = nullptr;
+bb_graphics_GraphicsContext* bb_graphics_context = nullptr;
+
+namespace {
+const bool rootsAdded = (gc_add_roots([] {
+                             gc_enqueue(bb_graphics_device);
+                             gc_enqueue(bb_graphics_context);
+                             gc_enqueue(bb_graphics_renderDevice);
+                         }),
+                         true);
+}  // namespace
 // Definitions for the flag constants, so they can also be bound by reference.
 const int bb_graphics_Image::HandleCentre;
 const int bb_graphics_Image::PadX;

@@ -7,7 +7,7 @@
 // wrap one shared surface and cut frames out of it: a strip (m_Init) or a
 // row-wrapping grab from an atlas (m_Grab).
 //
-// Depends on: runtime, host/data.h (bb_data_FixDataPath), graphics/device.h.
+// Depends on: runtime, platform/data.h (bb_data_FixDataPath), graphics/device.h.
 
 #ifndef NUBRIX_GRAPHICS_GRAPHICS_H
 #define NUBRIX_GRAPHICS_GRAPHICS_H

@@ -11,12 +11,12 @@
 // is one whose compressed data is too small to hold the picture its header
 // claims; stb_image would reserve the whole picture's memory first.
 //
-// Depends on: graphics/surface.h, graphics/stb_image.h, host/data.h
+// Depends on: graphics/surface.h, graphics/stb_image.h, platform/data.h
 // (fopenFile), runtime, OpenGL 1.x (<GL/gl.h>).
 
 #include "graphics/surface.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,7 +24,7 @@
 #include <cstring>
 
 #include "graphics/stb_image.h"
-#include "host/data.h"
+#include "platform/data.h"
 
 int gxtkSurface::refuseAllocations = 0;
 

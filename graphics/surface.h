@@ -5,7 +5,7 @@
 // creates and fills the texture on the main thread. A surface made by
 // gxtkGraphics::CreateSurface has no pixels and gets an empty RGBA texture.
 //
-// Depends on: runtime (collected objects, String), host/data.h (fopenFile),
+// Depends on: runtime (collected objects, String), platform/data.h (fopenFile),
 // graphics/stb_image.h, OpenGL 1.x.
 
 #ifndef NUBRIX_GRAPHICS_SURFACE_H

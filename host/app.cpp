@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "host/data.h"
-#include "host/glfw2.h"
+#include "platform/data.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
 

@@ -8,7 +8,7 @@
 // delivered to the game. bb_app_AppDevice (host/framework.h) derives from it
 // and forwards the events to the game object.
 //
-// Depends on: runtime, host/glfw2.h, host/data.h, graphics/device.h,
+// Depends on: runtime, platform/glfw2.h, platform/data.h, graphics/device.h,
 // devices/input.h, devices/audio.h.
 
 #ifndef NUBRIX_HOST_APP_H

@@ -12,6 +12,14 @@
 
 int bb_random_Seed = 1234;
 
+bb_app_AppDevice* bb_app_device = nullptr;
+
+namespace {
+// The adapter marks the game object, which marks its fields: everything the
+// game holds stays alive through here.
+const bool rootsAdded = (gc_add_roots([] { gc_enqueue(bb_app_device); }), true);
+}  // namespace
+
 // --- bb_app_App --------------------------------------------------------------
 
 bb_app_App* bb_app_App::g_new() {

@@ -7,7 +7,7 @@
 // stores into fields still go through the write barrier.
 //
 // Depends on: music/zkplayer.h, graphics/graphics.h, devices/audio.h,
-// host/framework.h (clock, shared seed), host/data.h (song picture path),
+// host/framework.h (clock, shared seed), platform/data.h (song picture path),
 // stb_image (the song picture's size, read from its header).
 
 #include "music/zkplayer.h"
@@ -17,7 +17,7 @@
 #include <cstring>
 
 #include "graphics/stb_image.h"
-#include "host/data.h"
+#include "platform/data.h"
 #include "host/framework.h"
 #include "runtime/report.h"
 

@@ -261,4 +261,20 @@ void gc_init1() {
     gc_list_init(&gc_free_list);
 }
 
+namespace {
+// One root set per module that has root globals; there are four.
+const int kMaxRootSets = 8;
+void (*gc_root_sets[kMaxRootSets])();
+int gc_root_set_count = 0;
+}  // namespace
+
+void gc_add_roots(void (*enqueueRoots)()) {
+    if (gc_root_set_count == kMaxRootSets) std::abort();
+    gc_root_sets[gc_root_set_count++] = enqueueRoots;
+}
+
+void gc_mark() {
+    for (int i = 0; i < gc_root_set_count; ++i) gc_root_sets[i]();
+}
+
 void gc_init2() { gc_mark(); }

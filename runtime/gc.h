@@ -140,8 +140,13 @@ inline U* gc_assign(T*& field, U* value) {
     return value;
 }
 
-// Enqueues the root globals (in a fixed order); defined with them.
+// Enqueues the root globals. They belong to the modules above the runtime
+// (graphics, input, audio, the application adapter), whose types the
+// runtime does not know: each module hands in the function that enqueues
+// its own, from a static initialiser, so before main runs. A program
+// without those modules has no roots.
 void gc_mark();
+void gc_add_roots(void (*enqueueRoots)());
 
 // True when `p` is an object the collector holds alive or queued (not on the
 // free list). Walks every list: for diagnostics only.

@@ -2,12 +2,12 @@
 
 #include "runtime/report.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/system.h"
 
 const char* dbg_info = nullptr;
 String dbg_exstack;
@@ -84,9 +84,10 @@ void dbg_stop() {
     std::fprintf(stderr, "{{~~%s~~}}\n", orNullPlaceholder(dbg_info));
     std::fprintf(stderr, "\n");
     std::fflush(stderr);
-    // A terminal is a person, not a debugger: nobody will answer, and waiting
-    // would leave the window frozen. End as if the input were closed.
-    if (isatty(STDIN_FILENO)) std::exit(-1);
+    // A terminal or console is a person, not a debugger: nobody will answer,
+    // and waiting would leave the window frozen. End as if the input were
+    // closed.
+    if (!sys::InputMayAnswer()) std::exit(-1);
 
     for (;;) {
         char line[256];

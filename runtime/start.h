@@ -1,6 +1,6 @@
 // start.h - the runtime start and the program's hooks into it.
 //
-// main() (runtime/main.cpp) opens the window and the sound device, then calls
+// main() (host/main.cpp) opens the window and the sound device, then calls
 // bb_std_main, which prepares the runtime and calls the program's bbInit
 // (module globals) and bbMain (creates the game object). The host publishes
 // its loop in `runner`, which main() calls last.

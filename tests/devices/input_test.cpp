@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "devices/input.h"
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2_scripted.h"
 #include "runtime/gc.h"
 
 using namespace glfw2;

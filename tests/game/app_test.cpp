@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <AL/al.h>
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // context: draw calls counted by the device, triangles counted by GL's
 // feedback mode, results read back from the frame buffer.
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "tests/graphics/graphics_env.h"
 

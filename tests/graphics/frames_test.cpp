@@ -3,7 +3,7 @@
 // primitives moved into earlier batches, only what changed drawn again) must
 // be, pixel for pixel, the frame drawn batch by batch as it comes.
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <functional>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include "tests/graphics/graphics_env.h"
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include "tests/support/gl_window.h"
 

@@ -2,7 +2,7 @@
 // surface), handles, the whole-surface shortcut, shared surfaces through the
 // collector, and the built-in font.
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 #include <sys/stat.h>
 
 #include "tests/graphics/graphics_env.h"

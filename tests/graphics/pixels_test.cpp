@@ -2,7 +2,7 @@
 // premultiplied upload, and requests that do not fit the caller's array,
 // which are refused before GL or the array is touched.
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <climits>
 

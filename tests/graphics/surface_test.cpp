@@ -2,7 +2,7 @@
 // premultiplied on upload; damaged and hostile files; texture creation with
 // the power-of-two fallback, the driver's size limit and release.
 
-#include <GL/gl.h>
+#include "platform/gl.h"
 
 #include <cstdio>
 #include <cstdlib>

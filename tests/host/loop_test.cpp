@@ -13,8 +13,8 @@
 #include "graphics/graphics.h"
 #include "host/app.h"
 #include "host/framework.h"
-#include "host/glfw2.h"
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2.h"
+#include "platform/glfw2_scripted.h"
 #include "tests/support/scripted_host.h"
 
 using namespace glfw2;

@@ -22,7 +22,7 @@
 
 #include "graphics/graphics.h"
 #include "host/framework.h"
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "music/zkplayer.h"
 #include "tests/support/testing.h"
 #include "tools/assetgen/song.h"

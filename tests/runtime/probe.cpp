@@ -1,4 +1,4 @@
-// probe - a program on the runtime's real entry point (runtime/main.cpp)
+// probe - a program on the runtime's real entry point (host/main.cpp)
 // whose bbMain does what its first argument says, so tests can watch the
 // real start-up, exit codes and fault reports from outside.
 //
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2_scripted.h"
 #include "runtime/report.h"
 #include "runtime/start.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "tests/shell/shell_env.h"
 
 using namespace glfw2;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "tests/shell/shell_env.h"
 
 namespace shell_test {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "runtime/start.h"
 #include "tests/support/gl_window.h"
 

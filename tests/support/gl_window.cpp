@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
 

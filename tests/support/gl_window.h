@@ -7,7 +7,7 @@
 // report the driver's start-up allocations, still held by its globals, as
 // leaks of an unknown module.
 //
-// Depends on: host/glfw2.h, GoogleTest.
+// Depends on: platform/glfw2.h, GoogleTest.
 
 #ifndef NUBRIX_TESTS_SUPPORT_GL_WINDOW_H
 #define NUBRIX_TESTS_SUPPORT_GL_WINDOW_H

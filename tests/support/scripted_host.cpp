@@ -4,7 +4,7 @@
 #include "tests/support/scripted_host.h"
 
 #include "graphics/graphics.h"
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 using namespace glfw2;
 

@@ -1,5 +1,5 @@
 // scripted_host.h - a test fixture on the in-memory GLFW 2 backend
-// (host/glfw2_scripted.h): the backend is installed for the test's
+// (platform/glfw2_scripted.h): the backend is installed for the test's
 // lifetime, so the clock, the window state and the input are the test's to
 // script, and the host runs on it as it runs on the real one.
 //
@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2_scripted.h"
 
 namespace nubrix_test {
 

@@ -12,17 +12,17 @@
 //   glfw2::SetBackend(&window);
 //   window.onSwap = [&] { window.time += 0.050; };   // every render takes 50 ms
 //
-// Depends on: host/glfw2.h, the C++ library.
+// Depends on: platform/glfw2.h, the C++ library.
 
-#ifndef NUBRIX_HOST_GLFW2_SCRIPTED_H
-#define NUBRIX_HOST_GLFW2_SCRIPTED_H
+#ifndef NUBRIX_PLATFORM_GLFW2_SCRIPTED_H
+#define NUBRIX_PLATFORM_GLFW2_SCRIPTED_H
 
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 namespace glfw2 {
 

@@ -14,26 +14,17 @@
 // Window size, focus, iconified state and the cursor position are kept from
 // the window's events rather than asked of the X server: the host reads
 // them several times a frame, and each question is a round trip.
-// Parts of a frame are presented with GLX_MESA_copy_sub_buffer where the GL
-// driver offers it (Mesa's software renderer does).
+// What the window system beneath GLFW must do (the program's name for the
+// desktop, presenting parts of a frame) is in native_window.h.
 
-#include <GL/glx.h>
 #include <GLFW/glfw3.h>
 
-// GLFW's native-access functions for X11 and GLX. Declared here because
-// glfw3native.h pulls in the headers of every X extension GLFW uses.
-extern "C" Display* glfwGetX11Display(void);
-extern "C" GLXWindow glfwGetGLXWindow(GLFWwindow* window);
-
-#include <errno.h>  // program_invocation_short_name
-
-#include <cctype>
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 
-#include "host/glfw2_backend.h"
+#include "platform/glfw2_backend.h"
+#include "platform/native_window.h"
 
 namespace glfw2 {
 namespace {
@@ -159,13 +150,7 @@ public:
         ::glfwWindowHint(GLFW_ALPHA_BITS, bits(alphabits));
         ::glfwWindowHint(GLFW_DEPTH_BITS, bits(depthbits));
         ::glfwWindowHint(GLFW_STENCIL_BITS, bits(stencilbits));
-        // The window's class is the program's own name ("nubrix", class
-        // "Nubrix"), so that a desktop matches the running window with the
-        // program's menu entry and icon.
-        std::string instance = program_invocation_short_name, kind = instance;
-        if (!kind.empty()) kind[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
-        ::glfwWindowHintString(GLFW_X11_INSTANCE_NAME, instance.c_str());
-        ::glfwWindowHintString(GLFW_X11_CLASS_NAME, kind.c_str());
+        native::HintProgramName();
         GLFWmonitor* monitor = mode == v2::FULLSCREEN ? ::glfwGetPrimaryMonitor() : nullptr;
         window = ::glfwCreateWindow(width, height, "", monitor, nullptr);
         if (!window) return 0;
@@ -199,7 +184,7 @@ public:
         iconified = ::glfwGetWindowAttrib(window, GLFW_ICONIFIED) == GLFW_TRUE;
         focused = ::glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
         ::glfwGetCursorPos(window, &cursorX, &cursorY);
-        FindCopySubBuffer();
+        canPresentRegions = native::FindRegionPresenter(window);
         return 1;
     }
 
@@ -246,22 +231,10 @@ public:
         *y = window ? static_cast<int>(cursorY) : 0;
     }
 
-    bool CanPresentRegions() override { return window && copySubBuffer; }
+    bool CanPresentRegions() override { return window && canPresentRegions; }
 
-    // A copy beyond the driver's idea of the buffer is an X error, which
-    // would end the process: such errors are caught here and reported.
     bool PresentRegion(int x, int y, int w, int h) override {
-        if (!window || !copySubBuffer) return false;
-        Display* display = ::glfwGetX11Display();
-        copyFailed = false;
-        XErrorHandler previous = ::XSetErrorHandler([](Display*, XErrorEvent*) {
-            copyFailed = true;
-            return 0;
-        });
-        copySubBuffer(display, ::glfwGetGLXWindow(window), x, y, w, h);
-        ::XSync(display, False);
-        ::XSetErrorHandler(previous);
-        return !copyFailed;
+        return window && canPresentRegions && native::PresentRegion(window, x, y, w, h);
     }
 
     int GetJoystickParam(int joy, int param) override {
@@ -312,30 +285,15 @@ public:
     }
 
 private:
-    typedef void (*CopySubBufferFn)(Display*, GLXDrawable, int, int, int, int);
-
     GLFWwindow* window = nullptr;
     bool resizable = true;
     int fbWidth = 0, fbHeight = 0;
     bool iconified = false, focused = false;
     double cursorX = 0, cursorY = 0;
-    CopySubBufferFn copySubBuffer = nullptr;
-    static bool copyFailed;
+    bool canPresentRegions = false;
 
     static Glfw3Backend* Of(GLFWwindow* w) { return static_cast<Glfw3Backend*>(::glfwGetWindowUserPointer(w)); }
-
-    void FindCopySubBuffer() {
-        copySubBuffer = nullptr;
-        Display* display = ::glfwGetX11Display();
-        if (!display || !::glfwGetGLXWindow(window)) return;
-        const char* extensions = ::glXQueryExtensionsString(display, DefaultScreen(display));
-        if (!extensions || !std::strstr(extensions, "GLX_MESA_copy_sub_buffer")) return;
-        copySubBuffer = reinterpret_cast<CopySubBufferFn>(
-            ::glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
-    }
 };
-
-bool Glfw3Backend::copyFailed = false;
 
 }  // namespace
 

@@ -5,8 +5,8 @@
 //
 // Depends on: nothing.
 
-#ifndef NUBRIX_HOST_GLFW2_BACKEND_H
-#define NUBRIX_HOST_GLFW2_BACKEND_H
+#ifndef NUBRIX_PLATFORM_GLFW2_BACKEND_H
+#define NUBRIX_PLATFORM_GLFW2_BACKEND_H
 
 namespace glfw2 {
 

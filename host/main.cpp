@@ -10,16 +10,16 @@
 // which and, when GLFW gave one, a line with its reason. Runtime errors end
 // the process from inside (runtime/report.cpp).
 //
-// Depends on: runtime, host/glfw2.h, OpenAL.
+// Depends on: runtime, platform/glfw2.h, platform/system.h, OpenAL.
 
 #include <AL/al.h>
 #include <AL/alc.h>
-#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
+#include "platform/system.h"
 #include "runtime/report.h"
 #include "runtime/start.h"
 
@@ -41,12 +41,7 @@ void sayWhy() {
 int main(int count, char** args) {
     using namespace glfw2;
 
-    // Textures and decoded pictures are blocks of up to 16 MB, freed and made
-    // again at every resize. With glibc's sliding threshold, the first such
-    // free moves later ones into the heap, where a little fragmentation keeps
-    // them from ever going back to the system; a fixed threshold keeps big
-    // blocks in their own mappings, returned the moment they are freed.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    sys::TuneAllocator();
 
     if (!glfwInit()) {
         std::puts("glfwInit failed");

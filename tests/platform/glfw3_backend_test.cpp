@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 #include "tests/support/testing.h"
 
 using namespace glfw2;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/glfw2.h"
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2.h"
+#include "platform/glfw2_scripted.h"
 
 using namespace glfw2;
 

@@ -1,7 +1,7 @@
 // glfw2.cpp - the GLFW 2 front end: forwards to the selected backend and
 // keeps what GLFW 2 kept itself (callbacks, glfwEnable switches).
 
-#include "host/glfw2.h"
+#include "platform/glfw2.h"
 
 namespace glfw2 {
 

@@ -17,10 +17,10 @@
 //
 // Depends on: nothing (backends: GLFW 3.3, the C++ library).
 
-#ifndef NUBRIX_HOST_GLFW2_H
-#define NUBRIX_HOST_GLFW2_H
+#ifndef NUBRIX_PLATFORM_GLFW2_H
+#define NUBRIX_PLATFORM_GLFW2_H
 
-#include "host/glfw2_backend.h"
+#include "platform/glfw2_backend.h"
 
 namespace glfw2 {
 

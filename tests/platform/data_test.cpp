@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <ios>
 
-#include "host/data.h"
+#include "platform/data.h"
 #include "tests/support/testing.h"
 
 using nubrix_test::Narrow;

@@ -1,6 +1,6 @@
 // glfw2_scripted.cpp - the in-memory GLFW 2 backend for tests.
 
-#include "host/glfw2_scripted.h"
+#include "platform/glfw2_scripted.h"
 
 namespace glfw2 {
 

@@ -15,10 +15,10 @@
 // Failures the player should know of are told in one line on standard
 // output, as every diagnostic of the program is.
 //
-// Depends on: runtime/string.h, the C library and POSIX file calls.
+// Depends on: runtime/string.h, platform/system.h (files and saves).
 
-#ifndef NUBRIX_HOST_DATA_H
-#define NUBRIX_HOST_DATA_H
+#ifndef NUBRIX_PLATFORM_DATA_H
+#define NUBRIX_PLATFORM_DATA_H
 
 #include <cstdio>
 

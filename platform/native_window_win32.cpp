@@ -1,0 +1,18 @@
+// native_window_win32.cpp - the window system under GLFW on Windows. The
+// desktop knows the program by its executable and the icon in its
+// resources, so there is nothing to hint; WGL offers no way to present part
+// of a frame, so every changed frame is swapped whole.
+
+#include "platform/native_window.h"
+
+namespace glfw2 {
+namespace native {
+
+void HintProgramName() {}
+
+bool FindRegionPresenter(GLFWwindow*) { return false; }
+
+bool PresentRegion(GLFWwindow*, int, int, int, int) { return false; }
+
+}  // namespace native
+}  // namespace glfw2
