@@ -9,8 +9,9 @@
 #
 # The sources are the versions installed here (libogg-dev, libvorbis-dev),
 # fetched with `apt-get source` through a private source list and package
-# cache under PREFIX: the system's apt configuration is left as it is. Does
-# nothing when PREFIX already holds the libraries for those versions.
+# cache under PREFIX (tools/debian-sources.sh): the system's apt
+# configuration is left as it is. Does nothing when PREFIX already holds the
+# libraries for those versions.
 #
 # Undefined behaviour inside the decoder is reported but does not stop the
 # run (-fsanitize-recover): it is Debian's code, reported in the log, while
@@ -32,21 +33,14 @@ if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "libogg $ogg, libvorbis $vorbis" ]; 
     exit 0
 fi
 
-apt="$prefix/apt"
 src="$prefix/src"
 rm -rf "$src"
-mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$src"
-codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-cat > "$apt/sources.list" <<EOF
-deb-src http://deb.debian.org/debian $codename main
-deb-src http://deb.debian.org/debian-security $codename-security main
-deb-src http://deb.debian.org/debian $codename-updates main
-EOF
-set -- -q -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
-    -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o Debug::NoLocking=1
+mkdir -p "$src"
+. "$(dirname "$0")/../tools/debian-sources.sh"
+debian_sources_init "$prefix/apt"
 echo "build-vorbis.sh: fetching the sources of libogg $ogg and libvorbis $vorbis"
-apt-get "$@" update >/dev/null
-(cd "$src" && apt-get "$@" source --download-only "libogg=$ogg" "libvorbis=$vorbis" >/dev/null 2>&1)
+debian_apt update >/dev/null
+(cd "$src" && debian_apt source --download-only "libogg=$ogg" "libvorbis=$vorbis" >/dev/null 2>&1)
 # apt has checked the files against the signed archive index; dpkg-source's
 # own check of the maintainers' signatures needs their keys, which are not
 # installed, and would only warn.
