@@ -24,6 +24,7 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "devices/sound_loader.h"
@@ -315,7 +316,16 @@ bb_audio_Sound* bb_audio_LoadSound(String path) {
     path = bb_data_FixDataPath(path);
     gxtkSample* sample = bb_audio_device->LoadSample(path);
     if (!sample) {
-        ReportLoadFailure("sound", path);
+        // Without a sound device no sound loads, and the files are not to
+        // blame: the player hears that once, not once a file.
+        if (!alcGetCurrentContext()) {
+            static bool said = false;
+            if (!said) std::puts("No sound device: the game plays without sound");
+            std::fflush(stdout);
+            said = true;
+        } else {
+            ReportLoadFailure("sound", path);
+        }
         return nullptr;
     }
     return (new bb_audio_Sound())->g_new(sample);

@@ -4,12 +4,18 @@
 //
 // It is not game data: `assetgen <outdir> appicon` writes nubrix-N.png for
 // N = 16, 32, 48, 64, 128 and 256 pixels, each drawn afresh at its own size
-// (a 16-unit design at levels 1 to 16), and only when asked by name; the
-// build writes them for `make install` and the Debian package.
+// (a 16-unit design at levels 1 to 16), and nubrix.ico holding all six for
+// the Windows program's resources; only when asked by name. The build
+// writes them for `make install`, the Debian package and the Windows build.
 //
 // Depends on: assets.h, output.h, shapes.h.
 
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tools/assetgen/assets.h"
 #include "tools/assetgen/output.h"
@@ -41,16 +47,63 @@ void drawAppIcon(Canvas& canvas) {
     }
 }
 
+void put16(std::vector<uint8_t>& out, unsigned v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void put32(std::vector<uint8_t>& out, unsigned v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An icon file whose images are PNG files, as Windows reads them since
+// Vista: a 6-byte header, a 16-byte entry per image, then the images.
+void writeIco(const std::string& path, const std::vector<int>& sizes, const std::vector<std::vector<uint8_t>>& pngs) {
+    const unsigned kHeader = 6, kEntry = 16;
+    std::vector<uint8_t> out;
+    put16(out, 0);  // reserved
+    put16(out, 1);  // an icon, not a cursor
+    put16(out, static_cast<unsigned>(pngs.size()));
+    unsigned offset = kHeader + kEntry * static_cast<unsigned>(pngs.size());
+    for (size_t i = 0; i < pngs.size(); ++i) {
+        out.push_back(static_cast<uint8_t>(sizes[i] >= 256 ? 0 : sizes[i]));  // 0 means 256
+        out.push_back(static_cast<uint8_t>(sizes[i] >= 256 ? 0 : sizes[i]));
+        out.push_back(0);  // no palette
+        out.push_back(0);
+        put16(out, 1);   // colour planes
+        put16(out, 32);  // bits per pixel
+        put32(out, static_cast<unsigned>(pngs[i].size()));
+        put32(out, offset);
+        offset += static_cast<unsigned>(pngs[i].size());
+    }
+    for (const auto& png : pngs) out.insert(out.end(), png.begin(), png.end());
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    if (!file) throw std::runtime_error("cannot write " + path);
+}
+
 }  // namespace
 
 void writeAppIcons(const std::string& outdir) {
+    std::vector<int> sizes;
+    std::vector<std::vector<uint8_t>> pngs;
     for (int level : {1, 2, 3, 4, 8, 16}) {
         Canvas canvas(kDesign, kDesign, level);
         drawAppIcon(canvas);
         const int size = kDesign * level;
-        writePng(outdir + "/nubrix-" + std::to_string(size) + ".png", canvas.width(), canvas.height(),
-                 canvas.toRgba8());
+        const std::string png = outdir + "/nubrix-" + std::to_string(size) + ".png";
+        writePng(png, canvas.width(), canvas.height(), canvas.toRgba8());
+        sizes.push_back(size);
+        pngs.push_back(readFile(png));
     }
+    writeIco(outdir + "/nubrix.ico", sizes, pngs);
 }
 
 }  // namespace assetgen
