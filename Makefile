@@ -2,12 +2,13 @@
 # Everything else here is for working on Nubrix itself.
 
 BUILD      ?= build
+WINDOWS    ?= build-windows
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run test test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
+.PHONY: all deps build run test windows test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
         assets clean install uninstall deb
 
 all: build
@@ -30,8 +31,25 @@ run: deps
 	 { cat $(BUILD)/run-build.log; echo "make run: the build failed; its output is above and in $(BUILD)/run-build.log"; exit 1; }
 	@./$(BUILD)/nubrix
 
-test: deps build
+# Both systems: the Linux build's suites, and the end-to-end cases again on
+# the Windows build under Wine.
+test: deps build windows
+	@cmake -S . -B $(BUILD) -DNUBRIX_WINDOWS_GAME=$(CURDIR)/$(WINDOWS)/game >/dev/null
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The game for 32-bit Windows, cross-built with mingw-w64 on the libraries
+# tools/windows/build-deps.sh builds from Debian's sources (once): in
+# $(WINDOWS)/game, nubrix.exe, the game folder as a zip, and its installer.
+# The icon is drawn by the Linux build's assetgen.
+windows: deps build
+	@sh tools/deps.sh windows
+	@sh tools/windows/build-deps.sh $(WINDOWS)/deps
+	@cmake -S . -B $(WINDOWS)/game -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/windows/mingw32.cmake \
+		-DNUBRIX_WINDOWS_DEPS=$(CURDIR)/$(WINDOWS)/deps \
+		-DNUBRIX_HOST_ASSETGEN=$(CURDIR)/$(BUILD)/tools/assetgen/assetgen \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUBRIX_TESTS=OFF \
+		-DNUBRIX_PARTS="platform;runtime;host;graphics;devices;music;game" >/dev/null
+	@cmake --build $(WINDOWS)/game -j $(JOBS) --target nubrix nubrix_zip nubrix_setup
 
 # Every collector step a full collection, under AddressSanitizer and
 # UndefinedBehaviorSanitizer: a reference stored without the write barrier
@@ -98,4 +116,4 @@ assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
 
 clean:
-	rm -rf $(BUILD) build-stress build-bench build-fuzz
+	rm -rf $(BUILD) $(WINDOWS) build-stress build-bench build-fuzz

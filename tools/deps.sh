@@ -8,8 +8,14 @@ set -eu
 # dpkg-dev too, whose dpkg-source unpacks the Ogg decoder's Debian sources
 # for its instrumented build (fuzz/build-vorbis.sh); `deps.sh soak` the
 # debugger the soak test counts live objects with; `deps.sh deb` what
-# `make deb` packs with (dpkg-shlibdeps, file).
-if [ "${1:-}" = "fuzz" ]; then
+# `make deb` packs with (dpkg-shlibdeps, file); `deps.sh windows` the
+# Windows build's and its tests': the mingw-w64 tool chain, dpkg-source for
+# the libraries' Debian sources, NSIS for the installer, and 32-bit Wine with
+# the 32-bit Mesa it draws through (i386 packages, so that architecture is
+# added first).
+if [ "${1:-}" = "windows" ]; then
+    PACKAGES="g++-mingw-w64-i686-posix dpkg-dev nsis wine wine32 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
+elif [ "${1:-}" = "fuzz" ]; then
     PACKAGES="clang libclang-rt-14-dev dpkg-dev libogg-dev libvorbis-dev"
 elif [ "${1:-}" = "soak" ]; then
     PACKAGES="gdb"
@@ -44,6 +50,11 @@ else
 fi
 
 echo "Installing:$missing"
+case "$missing" in
+*:i386*)
+    dpkg --print-foreign-architectures | grep -qx i386 || run dpkg --add-architecture i386
+    ;;
+esac
 run env DEBIAN_FRONTEND=noninteractive apt-get update -q
 # shellcheck disable=SC2086
 run env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing

@@ -2,6 +2,10 @@
 // under a window manager, driven with the real mouse and keyboard, watched
 // through its pixels, its standard output and its state file.
 //
+// With NUBRIX_E2E_WINDOWS_EXE naming nubrix.exe, the program is the Windows
+// build under Wine instead (in the Wine prefix the suite is run with), and
+// the cases are the same.
+//
 // Every run starts in a fresh working folder whose data/ is the
 // repository's. Screenshots of the menu (landscape and portrait), of the
 // credits box and of a game played with the keyboard are kept in
@@ -49,6 +53,13 @@ const int kCreditsX = 70, kCreditsY = 440;
 const int kPitch = 104;
 int CellX(int x) { return 320 - kPitch * 3 / 2 + kPitch * x; }
 int CellY(int y) { return 272 - kPitch + kPitch * y; }
+
+// The program under test and how to start it.
+std::vector<std::string> GameCommand() {
+    const char* exe = std::getenv("NUBRIX_E2E_WINDOWS_EXE");
+    if (exe && *exe) return {"/usr/bin/wine", exe};
+    return {NUBRIX_BINARY_DIR "/nubrix"};
+}
 
 std::string ScreenshotFolder() {
     const char* env = std::getenv("NUBRIX_SCREENSHOTS");
@@ -169,14 +180,15 @@ protected:
 
     std::string StatePath() const { return folder.File(".varnokstate"); }
 
-    // Starts the program and waits for its window and its menu.
-    void Launch() {
+    // Starts the program in `where` (the test's folder when empty) and
+    // waits for its window and its menu.
+    void Launch(const std::string& where = "") {
         // Under the sanitizers the program's exit unloads Mesa's driver
         // (glfwTerminate), whose start-up allocations then read as leaks and
         // would turn the exit code; leaks are the unit suites' business.
-        game.reset(new nubrix_test::Process({NUBRIX_BINARY_DIR "/nubrix"}, {"ASAN_OPTIONS=detect_leaks=0"},
-                                            folder.Path()));
-        window = desktop.FindWindow(kTitle);
+        game.reset(new nubrix_test::Process(GameCommand(), {"ASAN_OPTIONS=detect_leaks=0", "WINEDEBUG=-all"},
+                                            where.empty() ? folder.Path() : where));
+        window = desktop.FindWindow(kTitle, 60);  // Wine may take its time
         ASSERT_NE(window, 0u) << "no window; output:\n" << game->Output();
         Picture menu;
         ASSERT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p); }, 30, &menu))
@@ -436,6 +448,43 @@ TEST_F(EndToEnd, AWordWhereSomethingIsWrongAndTheGameStillRuns) {
     CloseWindow();
 }
 
+TEST_F(EndToEnd, AFolderNamedInAnyScriptLoadsEverythingAndKeepsTheRecord) {
+    // Letters of no ANSI code page, and one above U+FFFF.
+    const std::string named = folder.File("Nubrix \u00FCn \u65E5\u672C \u0434\u0430 \U0001F332");
+    ASSERT_EQ(mkdir(named.c_str(), 0755), 0);
+    ASSERT_EQ(symlink(NUBRIX_SOURCE_DIR "/data", (named + "/data").c_str()), 0);
+    // Left by a save whose process has ended: a number no process has.
+    const std::string stale = named + "/.varnokstate.new.4194303";
+    nubrix_test::WriteFile(stale, "half a record");
+
+    Launch(named);
+    EXPECT_FALSE(nubrix_test::FileExists(stale));
+    desktop.Click(window, kSlotX, SlotY(3));  // off -> human, which saves
+    desktop.Iconify(window);                  // and so does a suspend
+    Pause(1);
+    EXPECT_EQ(game->Output(), "") << "every picture and sound loaded";
+    EXPECT_TRUE(ValidRecord(nubrix_test::ReadFile(named + "/.varnokstate")));
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, AWriteProtectedRecordIsLeftAloneAndTheGameSaysSo) {
+    Launch();
+    Pause(0.6);
+    desktop.Click(window, kSlotX, SlotY(3));  // saves a record
+    CloseWindow();
+    const std::string record = nubrix_test::ReadFile(StatePath());
+    ASSERT_TRUE(ValidRecord(record));
+    ASSERT_EQ(chmod(StatePath().c_str(), 0444), 0);  // read-only, to Windows too
+
+    Launch();
+    Pause(0.6);
+    desktop.Click(window, kSlotX, SlotY(3));
+    EXPECT_TRUE(game->WaitForOutput("Cannot save .varnokstate: ")) << game->Output();
+    EXPECT_EQ(nubrix_test::ReadFile(StatePath()), record);
+    CloseWindow();
+    chmod(StatePath().c_str(), 0644);
+}
+
 TEST_F(EndToEnd, ASlotChangedJustBeforeClosingTheWindowIsKept) {
     Launch();
     Pause(0.6);
@@ -577,6 +626,53 @@ TEST_F(EndToEnd, TheKeyboardAlonePlaysAGameAgainstTheComputerToItsEnd) {
     // mouse.
     ExpectBackWithTheGameRecorded({"1", "0", "0", "2"});
     CloseWindow();
+}
+
+// A Windows path as this machine sees it, through Wine's own mapping; "" on
+// failure. `wine cmd /c echo` expands the variables in it first.
+std::string UnixPathUnderWine(const std::string& windowsPath) {
+    auto line = [](std::string s) {
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+        return s;
+    };
+    std::string expanded = line(nubrix_test::RunProgram({"/usr/bin/wine", "cmd", "/c", "echo " + windowsPath}).out);
+    return line(nubrix_test::RunProgram({"/usr/bin/winepath", "-u", expanded}).out);
+}
+
+TEST_F(EndToEnd, TheInstallerInstallsForThePlayerAndTheUninstallerKeepsOnlyTheRecord) {
+    const char* setup = std::getenv("NUBRIX_E2E_WINDOWS_SETUP");
+    if (!setup || !*setup) GTEST_SKIP() << "the Windows installer is tried under Wine only";
+    nubrix_test::ChildResult installed = nubrix_test::RunProgram({"/usr/bin/wine", setup, "/S"}, {}, "", 120);
+    ASSERT_EQ(installed.exitCode, 0) << installed.out << installed.err;
+
+    // Per user, without administrator rights: below the user's own folder.
+    const std::string home = UnixPathUnderWine("%LOCALAPPDATA%\\Programs\\Nubrix");
+    const std::string shortcut = UnixPathUnderWine("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Nubrix.lnk");
+    for (const char* file : {"nubrix.exe", "uninstall.exe", "README.txt", "data/atoms.png"}) {
+        EXPECT_TRUE(nubrix_test::FileExists(home + "/" + file)) << home << "/" << file;
+    }
+    EXPECT_TRUE(nubrix_test::FileExists(shortcut)) << shortcut;
+    const std::string key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nubrix";
+    EXPECT_NE(nubrix_test::RunProgram({"/usr/bin/wine", "reg", "query", key}).out.find("uninstall.exe"),
+              std::string::npos);
+
+    // The installed game runs in its folder, as the shortcut starts it, and
+    // keeps its record there.
+    Launch(home);
+    desktop.Click(window, kSlotX, SlotY(3));
+    CloseWindow();
+    const std::string record = nubrix_test::ReadFile(home + "/.varnokstate");
+    EXPECT_TRUE(ValidRecord(record));
+
+    // The uninstaller runs from a copy of itself, so it is done when the
+    // files are gone; only the player's record stays.
+    ASSERT_EQ(nubrix_test::RunProgram({"/usr/bin/wine", home + "/uninstall.exe", "/S"}, {}, "", 120).exitCode, 0);
+    for (int i = 0; i < 300 && nubrix_test::FileExists(home + "/uninstall.exe"); ++i) Pause(0.1);
+    Pause(1);
+    EXPECT_EQ(nubrix_test::RunProgram({"/bin/ls", "-A", home}).out, ".varnokstate\n");
+    EXPECT_EQ(nubrix_test::ReadFile(home + "/.varnokstate"), record);
+    EXPECT_FALSE(nubrix_test::FileExists(shortcut));
+    EXPECT_NE(nubrix_test::RunProgram({"/usr/bin/wine", "reg", "query", key}).exitCode, 0);
 }
 
 }  // namespace

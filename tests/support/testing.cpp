@@ -202,7 +202,11 @@ void Process::Drain(int timeoutMs) {
     for (;;) {
         ssize_t r = read(outFd, buf, sizeof buf);
         if (r > 0) {
-            out.append(buf, static_cast<size_t>(r));
+            // Lines end in \n whichever system's program wrote them.
+            for (ssize_t i = 0; i < r; ++i) {
+                if (buf[i] == '\n' && !out.empty() && out.back() == '\r') out.pop_back();
+                out += buf[i];
+            }
             continue;
         }
         if (r == 0) {

@@ -51,7 +51,8 @@ public:
     Process& operator=(const Process&) = delete;
 
     int Pid() const { return pid; }
-    // Everything written to standard output so far.
+    // Everything written to standard output so far, each line ending in \n
+    // (a Windows program's \r\n included).
     const std::string& Output();
     // Waits until standard output contains `text` (true) or the time runs out.
     bool WaitForOutput(const std::string& text, double timeoutSeconds = 20);
