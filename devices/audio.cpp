@@ -320,9 +320,11 @@ bb_audio_Sound* bb_audio_LoadSound(String path) {
         // blame: the player hears that once, not once a file.
         if (!alcGetCurrentContext()) {
             static bool said = false;
-            if (!said) std::puts("No sound device: the game plays without sound");
-            std::fflush(stdout);
-            said = true;
+            if (!said) {
+                std::puts("No sound device: the game plays without sound");
+                std::fflush(stdout);
+                said = true;
+            }
         } else {
             ReportLoadFailure("sound", path);
         }

@@ -259,6 +259,15 @@ TEST_F(Audio, SoundsLoadFromTheDataFolder) {
     EXPECT_EQ(audio->ChannelState(7), 0);
     bb_audio_PlaySound(nullptr, 7, 0);  // a sound that failed to load plays nothing
     EXPECT_EQ(audio->ChannelState(7), 0);
+
+    // Without a sound device nothing loads, and the files are not blamed.
+    ALCcontext* context = alcGetCurrentContext();
+    alcMakeContextCurrent(nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(bb_audio_LoadSound(String("sfx/001.wav")), nullptr);
+    EXPECT_EQ(bb_audio_LoadSound(String("sfx/004.wav")), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "No sound device: the game plays without sound\n");
+    alcMakeContextCurrent(context);
 }
 
 // ---------------------------------------------------------------------------
