@@ -108,10 +108,10 @@ TEST_F(Atlases, AFrameOutsideTheSurfaceIsFatal) {
     const std::string report = "Varnok Runtime Error : Image frame outside surface\n\n";
     ChildResult seventh = RunInChild([&] { atlas->m_GrabImage(0, 0, 32, 32, 7, 0); });
     EXPECT_EQ(seventh.out, report);
-    EXPECT_EQ(seventh.exitCode, 255);
+    EXPECT_EQ(seventh.exitCode, 255) << seventh.err;
     ChildResult tooWide = RunInChild([&] { atlas->m_GrabImage(0, 0, 97, 8, 1, 0); });
     EXPECT_EQ(tooWide.out, report);
-    EXPECT_EQ(tooWide.exitCode, 255);
+    EXPECT_EQ(tooWide.exitCode, 255) << tooWide.err;
 }
 
 TEST_F(Handles, ACentredWholeImageIsDrawnAboutItsCentreWithTheWholeSurfaceCall) {
