@@ -7,11 +7,9 @@
 // transfer, end of frame) forces it out.
 //
 // Depends on: graphics/device.h, graphics/surface.h, platform/glfw2.h (window
-// size, buffer swap), runtime/gc.h, OpenGL 1.x (<GL/gl.h>).
+// size, buffer swap), runtime/gc.h, OpenGL 1.x (platform/gl.h).
 
 #include "graphics/device.h"
-
-#include "platform/gl.h"
 
 #include <cmath>
 #include <cstdint>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "graphics/frame.h"
+#include "platform/gl.h"
 #include "platform/glfw2.h"
 
 using namespace glfw2;

@@ -2,11 +2,11 @@
 
 #include "graphics/frame.h"
 
-#include "platform/gl.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "platform/gl.h"
 
 namespace {
 

@@ -16,8 +16,6 @@
 
 #include "graphics/surface.h"
 
-#include "platform/gl.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +23,7 @@
 
 #include "graphics/stb_image.h"
 #include "platform/data.h"
+#include "platform/gl.h"
 
 int gxtkSurface::refuseAllocations = 0;
 
