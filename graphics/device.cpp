@@ -171,29 +171,31 @@ int gxtkGraphics::EndRender() {
     }
     recording = false;
 
-    bool kept = true;
+    // A swap leaves the frame on screen but not in the back buffer: the
+    // next identical frame is still skipped, the next changed one is whole.
     if (!invalid && shown->SameAs(*current)) {
         ++stats->skipped;
-    } else if (!invalid && glfwCanPresentRegions() && shown->Damage(*current, damage)) {
+    } else if (!invalid && !backStale && glfwCanPresentRegions() && shown->Damage(*current, damage)) {
         for (const PixelRect& r : damage) current->Draw(&r, *stats);
         PointArraysAtBatch();
         ++stats->partial;
-        kept = Present(false);
+        backStale = !Present(false);
     } else {
         current->Draw(nullptr, *stats);
         PointArraysAtBatch();
         ++stats->full;
-        kept = Present(true);
+        backStale = !Present(true);
     }
     std::swap(current, shown);
-    invalid = !kept;
+    invalid = false;
     return 0;
 }
 
 // Where the platform can present parts of the back buffer, it is not
 // swapped: it keeps the frame on screen, which the next partial redraw
 // builds on. It is swapped when the size changed (the driver learns a new
-// size only there) or a copy failed; the next frame is then drawn whole.
+// size only there) or a copy failed; the next changed frame is then drawn
+// whole. False when it swapped.
 bool gxtkGraphics::Present(bool whole) {
     bool resized = width != presentedWidth || height != presentedHeight;
     presentedWidth = width;

@@ -115,6 +115,8 @@ private:
     bool retain = false;      // frames are recorded and compared
     bool recording = false;   // inside BeginRender/EndRender of a retained frame, nothing drawn yet
     bool invalid = true;      // the frame on screen is unknown: draw the next one whole
+    bool backStale = true;    // the back buffer no longer holds the frame on screen (it was
+                              // swapped): a partial redraw has nothing to build on
     int blendMode = 0;        // blend and scissor as the recorded batches need them
     bool scissorOn = false;
     int scissorBox[4] = {0, 0, 0, 0};

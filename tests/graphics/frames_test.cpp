@@ -187,8 +187,8 @@ TEST_F(Frames, AMovedPictureIsDrawnAgainOnlyWhereItWasAndIsNow) {
             device->DrawSurface(red, x, 100);
         };
     };
-    Frame(draw(100));
-    Frame(draw(100));
+    Frame(draw(100));  // swapped: the window's first size
+    Frame(draw(110));  // whole, onto the swapped buffer
     const FrameStats was = device->Stats();
     Frame(draw(130));
     EXPECT_EQ(device->Stats().partial, was.partial + 1);
