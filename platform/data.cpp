@@ -100,7 +100,7 @@ int SaveStateFile(String state) {
 String LoadStateFile() {
     FILE* f = std::fopen(kStateFile, "rb");
     if (!f) {
-        if (errno != ENOENT) say(std::string("Cannot read ") + kStateFile + ": " + std::strerror(errno));
+        if (errno != ENOENT) say(std::string("Cannot read ") + kStateFile + ": " + sys::ReadFailure(kStateFile, errno));
         return String();
     }
     // Read at most one byte past the limit: whatever the file is (huge,
@@ -114,7 +114,7 @@ String LoadStateFile() {
     const int why = std::ferror(f) ? errno : 0;
     std::fclose(f);
     if (why) {
-        say(std::string("Cannot read ") + kStateFile + ": " + std::strerror(why));
+        say(std::string("Cannot read ") + kStateFile + ": " + sys::ReadFailure(kStateFile, why));
         return String();
     }
     if (bytes.size() > kMaxStateBytes) {

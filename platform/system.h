@@ -41,6 +41,11 @@ FILE* OpenFile(const std::string& path, const char* mode);
 
 bool IsFolder(const std::string& path);
 
+// Why opening or reading `path` failed with errno `error`, in the words the
+// system's other file errors use (Windows' C library calls a folder opened
+// as a file "Permission denied"; its own words for that are another).
+std::string ReadFailure(const std::string& path, int error);
+
 // The working folder, UTF-8; "." when it cannot be told.
 std::string WorkingFolder();
 

@@ -143,6 +143,8 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string ReadFailure(const std::string&, int error) { return std::strerror(error); }
+
 std::string WorkingFolder() {
     std::vector<char> cwd(4096);
     return getcwd(cwd.data(), cwd.size()) ? std::string(cwd.data()) : std::string(".");

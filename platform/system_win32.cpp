@@ -47,7 +47,9 @@ std::string Reason(DWORD error) {
                              nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string line = n ? Utf8(text, n) : "error " + std::to_string(error);
     if (text) LocalFree(text);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    while (!line.empty() && (line.back() == ' ' || line.back() == '.' || line.back() == '\r' || line.back() == '\n')) {
+        line.pop_back();
+    }
     return line;
 }
 
@@ -153,6 +155,10 @@ FILE* OpenFile(const std::string& path, const char* mode) {
 bool IsFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFailure(const std::string& path, int error) {
+    return IsFolder(path) ? Reason(ERROR_DIRECTORY) : std::strerror(error);
 }
 
 std::string WorkingFolder() {

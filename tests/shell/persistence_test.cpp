@@ -2,7 +2,7 @@
 // they change, so closing the window (which the game never hears of) keeps
 // them; nothing is written while the game merely starts and idles.
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -50,12 +50,12 @@ TEST_F(SettingsSurviveClosing, APlayerSlotChangeIsSavedAtOnce) {
 
 TEST_F(SettingsSurviveClosing, ASaveThatFailsIsSaidAndTheGameGoesOn) {
     // A folder where the record should be: nothing can be read or saved.
-    ASSERT_EQ(mkdir(StatePath().c_str(), 0755), 0);
-    EXPECT_EQ(Start(), "Cannot read .varnokstate: Is a directory\n");
+    ASSERT_TRUE(std::filesystem::create_directory(StatePath()));
+    EXPECT_EQ(Start(), "Cannot read .varnokstate: " + nubrix_test::FolderReason() + "\n");
     Update(40);
     testing::internal::CaptureStdout();
     ClickAt(SlotX(), SlotY(3));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot save .varnokstate: Is a directory\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot save .varnokstate: " + nubrix_test::FolderReason() + "\n");
     EXPECT_EQ(game->m_PlayerType[3], 1) << "the change holds for this run";
     EXPECT_EQ(TextNear(SlotY(3) + 34, SlotX() - 40, SlotX() + 40), "On");
 }
