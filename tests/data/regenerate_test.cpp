@@ -9,10 +9,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "tests/data/data_files.h"
+#include "tests/support/testing.h"
 
 namespace datatest {
 namespace {
@@ -24,19 +25,18 @@ namespace fs = std::filesystem;
 class Regenerated : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = fs::temp_directory_path() / ("nubrix-assetgen-" + std::to_string(::getpid()));
-        fs::remove_all(scratch_);
-        fs::create_directories(scratch_);
+        scratch_ = fs::u8path(folder_.Path());
     }
-    void TearDown() override { fs::remove_all(scratch_); }
 
     // Runs the generator into scratch/<name>; true when it succeeded.
     bool generate(const std::string& name, const std::string& families = "") {
-        const std::string cmd =
-            std::string("'") + NUBRIX_ASSETGEN + "' '" + (scratch_ / name).string() + "' " + families;
-        return std::system(cmd.c_str()) == 0;
+        std::vector<std::string> args = {NUBRIX_ASSETGEN, (scratch_ / name).u8string()};
+        std::istringstream words(families);
+        for (std::string family; words >> family;) args.push_back(family);
+        return nubrix_test::RunProgram(args, {}, "", 600).exitCode == 0;
     }
 
+    nubrix_test::TempDir folder_;
     fs::path scratch_;
 };
 

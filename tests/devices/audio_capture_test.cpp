@@ -16,10 +16,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "devices/audio.h"
 #include "tests/devices/sound_files.h"
@@ -92,24 +92,24 @@ protected:
         std::string sound = dir.File("sound.wav");
         WriteFile(conf, "[general]\ndrivers=wave\n[wave]\nfile=" + out + "\n");
         WriteFile(sound, wav);
-        unlink(out.c_str());
+        std::filesystem::remove(out);
 
         nubrix_test::ChildResult r = RunInChild(
             [&] {
-                setenv("ALSOFT_DRIVERS", "wave", 1);
-                setenv("ALSOFT_CONF", conf.c_str(), 1);
+                nubrix_test::SetEnvironment("ALSOFT_DRIVERS", "wave");
+                nubrix_test::SetEnvironment("ALSOFT_CONF", conf);
                 ALCdevice* device = alcOpenDevice(nullptr);
-                if (!device) _exit(2);
+                if (!device) std::_Exit(2);
                 ALCcontext* context = alcCreateContext(device, nullptr);
-                if (!context || !alcMakeContextCurrent(context)) _exit(3);
+                if (!context || !alcMakeContextCurrent(context)) std::_Exit(3);
                 gxtkAudio* audio = new gxtkAudio();
                 gxtkSample* sample = audio->LoadSample(Widen(sound));
-                if (!sample) _exit(4);
+                if (!sample) std::_Exit(4);
                 if (setup) setup(audio);
                 audio->PlaySample(sample, 0, 0);
                 auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
                 while (audio->ChannelState(0) != 0) {
-                    if (std::chrono::steady_clock::now() > end) _exit(5);
+                    if (std::chrono::steady_clock::now() > end) std::_Exit(5);
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(60));  // a tail of silence

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -224,7 +225,7 @@ TEST_F(Audio, OnlyASuccessfulLoadAsksForAFullCollection) {
 }
 
 TEST_F(Audio, SoundsLoadFromTheDataFolder) {
-    ASSERT_EQ(std::system(("mkdir -p " + dir.File("data/sfx")).c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directories(dir.File("data/sfx")));
     Write("data/sfx/001.wav", Wav(1, 8000, 8, std::string(80, '\x70')));
     ScopedWorkingFolder here(dir.Path());
     bb_audio_Sound* sound = bb_audio_LoadSound(String("sfx/001.wav"));
@@ -516,7 +517,7 @@ public:
 };
 
 TEST_F(Audio, ASoundKeepsItsSampleAlive) {
-    ASSERT_EQ(std::system(("mkdir -p " + dir.File("data")).c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directories(dir.File("data")));
     Write("data/s.wav", Wav(1, 8000, 8, std::string(80, '\x70')));
     ScopedWorkingFolder here(dir.Path());
     Holder* holder = new Holder();

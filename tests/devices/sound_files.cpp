@@ -7,6 +7,8 @@
 
 namespace sound_files {
 
+constexpr double kPi = 3.14159265358979323846;
+
 namespace {
 
 std::uint32_t Get32(const std::string& b, std::size_t at) {
@@ -92,7 +94,7 @@ std::string Pcm16(const std::vector<std::int16_t>& samples) {
 std::vector<std::int16_t> Tone(double hz, double seconds, int rate, double amplitude) {
     std::vector<std::int16_t> out(static_cast<std::size_t>(seconds * rate + 0.5));
     for (std::size_t i = 0; i < out.size(); ++i) {
-        out[i] = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * hz * i / rate)));
+        out[i] = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * kPi * hz * i / rate)));
     }
     return out;
 }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <filesystem>
 #include <string>
 
 #include "devices/sound_loader.h"
@@ -91,10 +92,10 @@ Loaded LoadFile(const std::string& bytes, const std::string& name = "sound.wav")
 // One of the stream readers on the bytes in memory.
 Loaded LoadMemory(const std::string& bytes, bool ogg, std::size_t maxBytes = kMaxSoundBytes) {
     Loaded r;
-    std::string copy = bytes.empty() ? std::string(1, '\0') : bytes;  // fmemopen refuses size 0
-    FILE* f = fmemopen(&copy[0], bytes.empty() ? 1 : bytes.size(), "rb");
+    FILE* f = std::tmpfile();
     if (!f) return r;
-    if (bytes.empty()) std::fgetc(f);  // an empty stream: positioned at its end
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::rewind(f);
     largestRequest = 0;
     watching = true;
     r.data = ogg ? loadOggStream(f, r.format, maxBytes) : loadWavStream(f, r.format, maxBytes);
@@ -154,7 +155,7 @@ TEST(SoundExtension, LoaderDispatchesOnTheExtensionOnly) {
 
 TEST(SoundExtension, DataPathsOpenBelowTheWorkingFolder) {
     TempDir dir;
-    ASSERT_EQ(std::system(("mkdir -p " + dir.File("data/sfx")).c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directories(dir.File("data/sfx")));
     WriteFile(dir.File("data/sfx/001.wav"), Wav(1, 8000, 8, Ramp(50)));
     ScopedWorkingFolder here(dir.Path());
     Loaded r;

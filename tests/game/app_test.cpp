@@ -2,13 +2,12 @@
 // shared random draw, asset loading at three resolution levels and the
 // reload after a resize, suspend and resume.
 
-#include <unistd.h>
-
 #include <AL/al.h>
 #include "platform/gl.h"
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -267,8 +266,7 @@ TEST_F(Assets, SoundEffectNamesHaveThreeDigits) {
     nubrix_test::TempDir folder;
     std::string wav = nubrix_test::ReadFile(NUBRIX_SOURCE_DIR "/data/sfx/001.wav");
     ASSERT_FALSE(wav.empty());
-    ASSERT_EQ(mkdir(folder.File("data").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(folder.File("data/sfx").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directories(folder.File("data/sfx")));
     nubrix_test::WriteFile(folder.File("data/sfx/005.wav"), wav);
     nubrix_test::WriteFile(folder.File("data/sfx/042.wav"), wav);
     nubrix_test::ScopedWorkingFolder here(folder.Path());
@@ -283,7 +281,7 @@ TEST_F(Assets, SoundEffectNamesHaveThreeDigits) {
 
 TEST_F(Assets, MissingFilesLeaveEmptySlotsAndTheGameRuns) {
     nubrix_test::TempDir folder;
-    ASSERT_EQ(mkdir(folder.File("data").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder.File("data")));
     nubrix_test::ScopedWorkingFolder here(folder.Path());
     game->m_Loading = 1;
     FinishLoading();

@@ -3,7 +3,7 @@
 // collector, and the built-in font.
 
 #include "platform/gl.h"
-#include <sys/stat.h>
+#include <filesystem>
 
 #include "tests/graphics/graphics_env.h"
 #include "tests/support/testing.h"
@@ -152,7 +152,7 @@ TEST_F(Handles, OnlyAnUnpaddedSingleFrameCoveringTheSurfaceIsWhole) {
 
 TEST_F(Fonts, TheBuiltInFontIsLoadedOnceAndAlwaysStartsAtSpace) {
     nubrix_test::TempDir dir;
-    ASSERT_EQ(mkdir(dir.File("data").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("data")));
     nubrix_test::WriteFile(dir.File("data/zaro_font.png"), nubrix_test::ReadFile(FixtureFile("strip_960x32.png")));
     nubrix_test::ScopedWorkingFolder inside(dir.Path());
 

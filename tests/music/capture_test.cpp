@@ -102,8 +102,8 @@ TEST(Capture, TheDemoSongIsHeard) {
     nubrix_test::WriteFile(dir.File("alsoft.conf"), "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\n"
                                                     "frequency=22050\n[wave]\nfile=" +
                                                         dir.File("out.wav") + "\n");
-    setenv("ALSOFT_CONF", dir.File("alsoft.conf").c_str(), 1);
-    unsetenv("ALSOFT_DRIVERS");  // the suite's null driver would win over the file
+    nubrix_test::SetEnvironment("ALSOFT_CONF", dir.File("alsoft.conf"));
+    nubrix_test::SetEnvironment("ALSOFT_DRIVERS", "");  // the suite's null driver would win over the file
 
     ALCdevice* device = alcOpenDevice(nullptr);
     ASSERT_NE(device, nullptr) << "no wave writer";

@@ -20,6 +20,8 @@
 namespace music_test {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 using songgen::CellIndex;
 
 const std::string kData = NUBRIX_SOURCE_DIR "/data/";
@@ -169,7 +171,7 @@ std::vector<float> ReadWav(const std::string& file) {
 // Strength of `hz` in a one-second loop.
 double Strength(const std::vector<float>& s, int hz) {
     std::complex<double> sum = 0;
-    for (size_t i = 0; i < s.size(); ++i) sum += static_cast<double>(s[i]) * std::polar(1.0, -2 * M_PI * hz * i / 22050.0);
+    for (size_t i = 0; i < s.size(); ++i) sum += static_cast<double>(s[i]) * std::polar(1.0, -2 * kPi * hz * i / 22050.0);
     return std::abs(sum);
 }
 

@@ -6,7 +6,6 @@
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <sstream>
@@ -21,33 +20,7 @@
 namespace music_test {
 namespace {
 
-// Standard output goes to a file until Text() is read.
-class CapturedOutput {
-public:
-    CapturedOutput() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        FILE* f = std::fopen(dir_.File("out.txt").c_str(), "w");
-        dup2(fileno(f), 1);
-        std::fclose(f);
-    }
-    ~CapturedOutput() { Restore(); }
-    std::string Text() {
-        Restore();
-        return nubrix_test::ReadFile(dir_.File("out.txt"));
-    }
-
-private:
-    void Restore() {
-        if (saved_ < 0) return;
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-        saved_ = -1;
-    }
-    nubrix_test::TempDir dir_;
-    int saved_ = -1;
-};
+using nubrix_test::CapturedOutput;
 
 class Loading : public PlayerTest {
 protected:

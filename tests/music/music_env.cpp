@@ -30,7 +30,7 @@ class MusicEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         nubrix_test::OpenGLWindow("music");
-        setenv("ALSOFT_DRIVERS", "null", 0);  // never a real sound card
+        if (!std::getenv("ALSOFT_DRIVERS")) nubrix_test::SetEnvironment("ALSOFT_DRIVERS", "null");  // never a real sound card
         if (!sound.Open()) {
             std::fprintf(stderr, "music tests: no OpenAL context\n");
             std::exit(1);

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pty.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -84,9 +82,7 @@ TEST(DebuggerHandshake, AnswersFromATerminalAreNotAwaited) {
     // Started from a terminal, nobody answers: end at once, as with closed input.
     ChildResult r = RunInChild(
         [] {
-            int terminal = 0, other = 0;
-            if (openpty(&terminal, &other, nullptr, nullptr, nullptr) != 0) std::exit(3);
-            dup2(other, 0);
+            nubrix_test::InputFromNobody();
             Error(String("boom"));
         },
         "", 10);
@@ -115,15 +111,13 @@ TEST(DebuggerHandshake, ALineWithoutALineEndEndsWithMinusOne) {
 }
 
 TEST(DebuggerHandshake, ObjectsAreShownByAddressAndUnknownAddressesReadAsNull) {
-    ChildResult r = RunInChild([] {
+    nubrix_test::TempDir dir;
+    ChildResult r = RunInChild([&] {
         Object* obj = new Object();
         char lines[128];
         std::snprintf(lines, sizeof lines, "@%p\n@0x10\n@\nq\n", static_cast<void*>(obj));
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        if (write(fds[1], lines, std::strlen(lines)) < 0) return;
-        close(fds[1]);
-        dup2(fds[0], 0);
+        nubrix_test::WriteFile(dir.File("answers"), lines);
+        nubrix_test::InputFromFile(dir.File("answers"));
         DebugStop();
     });
     EXPECT_EQ(r.err, kHandshake + "+Object\n\n\n\n");
@@ -197,9 +191,10 @@ TEST(EntryPoint, GlfwAndWindowFailuresSayWhyAndEndWithMinusOne) {
     r = RunProbe({"startup"}, {"NUBRIX_PROBE_FAIL=window"});
     EXPECT_EQ(r.out, "glfwOpenWindow failed\nScripted: refused as the test asked\n");
     EXPECT_EQ(r.exitCode, 255);
+}
 
-    // The real GLFW with no display to talk to gives its own reason.
-    r = RunProgram({Probe(), "startup"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "ALSOFT_DRIVERS=null"});
+TEST(EntryPoint, WithoutADisplayTheRealGlfwSaysWhy) {
+    ChildResult r = RunProgram({Probe(), "startup"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "ALSOFT_DRIVERS=null"});
     EXPECT_EQ(r.out, "glfwInit failed\nX11: The DISPLAY environment variable is missing\n");
     EXPECT_EQ(r.exitCode, 255);
 }

@@ -2,7 +2,10 @@
 // captured output, temporary folders (with the repository's data/ linked
 // in), small file and record utilities.
 //
-// Depends on: the C++ library, POSIX.
+// testing.cpp holds what every system shares; testing_posix.cpp (fork,
+// exec) and testing_win32.cpp (CreateProcessW) the rest.
+//
+// Depends on: the C++ library, GoogleTest, POSIX or Win32.
 
 #ifndef NUBRIX_TESTS_SUPPORT_TESTING_H
 #define NUBRIX_TESTS_SUPPORT_TESTING_H
@@ -21,10 +24,14 @@ struct ChildResult {
     bool timedOut = false;
     std::string out;     // everything it wrote to standard output
     std::string err;     // everything it wrote to standard error
+                         // (both with a Windows program's \r\n read as \n)
 };
 
-// Runs `body` in a forked child whose standard input holds `input` and is
-// then closed. The child ends with exit code 0 when `body` returns.
+// Runs `body` in a child process whose standard input holds `input` and is
+// then closed. The child ends with exit code 0 when `body` returns. On POSIX
+// the child is forked; on Windows it is this program again, running the
+// current test up to this call (so what the test did before the call, the
+// child does again, in its own process).
 ChildResult RunInChild(const std::function<void()>& body, const std::string& input = "",
                        double timeoutSeconds = 60);
 
@@ -63,7 +70,9 @@ public:
 private:
     void Drain(int timeoutMs);
     int pid = -1;
-    int outFd = -1;
+    int outFd = -1;            // POSIX: the read end of the program's output
+    void* handle = nullptr;    // Windows: the process and its output pipe
+    void* outPipe = nullptr;
     int status = -1;
     bool exited = false;
     std::string out;
@@ -82,6 +91,7 @@ public:
 
 private:
     std::string path;
+    bool owned = true;  // false in a Windows RunInChild child: the folder is its parent's
 };
 
 // Makes `folder` the working folder until the end of the scope.
@@ -115,9 +125,49 @@ private:
     ScopedWorkingFolder working;
 };
 
+// Sets (or, with an empty value, removes) a variable of this process's
+// environment, seen by getenv and by programs it starts.
+void SetEnvironment(const std::string& name, const std::string& value);
+
+// Makes standard input read the file at `path`. Exits 3 on failure.
+void InputFromFile(const std::string& path);
+
+// Makes standard input a device that nobody types into and that is not a
+// pipe or a file: a terminal (POSIX), NUL (Windows). Exits 3 on failure.
+void InputFromNobody();
+
+// Standard output goes to a file until Text() is read.
+class CapturedOutput {
+public:
+    CapturedOutput();
+    ~CapturedOutput() { Restore(); }
+    CapturedOutput(const CapturedOutput&) = delete;
+    CapturedOutput& operator=(const CapturedOutput&) = delete;
+    std::string Text();
+
+private:
+    void Restore();
+    TempDir dir;
+    int saved = -1;
+};
+
+// The path with the system's own separators (\ on Windows), as the system
+// names a folder (the working folder, for one).
+std::string NativePath(const std::string& path);
+
+// The system's words for a folder found where a file should be: "Is a
+// directory" on POSIX, FormatMessage's ERROR_DIRECTORY on Windows.
+std::string FolderReason();
+
+// The text with every \r\n (the C runtime's line end on Windows) as \n.
+std::string UnixLines(const std::string& text);
+
+// Paths are UTF-8 on every system.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names in a folder, in no particular order.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // The fields of a saved record: splits at every "|" as the game's loader
 // does (n bars give n + 1 fields).

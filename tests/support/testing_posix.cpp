@@ -1,8 +1,10 @@
-// testing.cpp - helpers shared by the test suites.
+// testing_posix.cpp - the POSIX half of testing.h: child processes by
+// fork and exec, folders, links.
 
 #include "tests/support/testing.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -217,20 +219,6 @@ void Process::Drain(int timeoutMs) {
     }
 }
 
-const std::string& Process::Output() {
-    Drain(0);
-    return out;
-}
-
-bool Process::WaitForOutput(const std::string& text, double timeoutSeconds) {
-    double deadline = now() + timeoutSeconds;
-    for (;;) {
-        Drain(50);
-        if (out.find(text) != std::string::npos) return true;
-        if (now() > deadline || (outFd < 0 && !Running())) return false;
-    }
-}
-
 bool Process::Running() {
     if (exited) return false;
     int st = 0;
@@ -283,42 +271,40 @@ bool LinkData(const TempDir& folder) {
     return false;
 }
 
-DataWorkingFolder::DataWorkingFolder() : folder(), linked(LinkData(folder)), working(folder.Path()) {}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-std::vector<std::string> Fields(const std::string& record) {
-    std::vector<std::string> out(1);
-    for (char c : record) {
-        if (c == '|') {
-            out.emplace_back();
-        } else {
-            out.back() += c;
-        }
+void SetEnvironment(const std::string& name, const std::string& value) {
+    if (value.empty()) {
+        unsetenv(name.c_str());
+    } else {
+        setenv(name.c_str(), value.c_str(), 1);
     }
-    return out;
 }
 
-std::string Narrow(const String& s) {
-    std::string out;
-    for (int i = 0; i < s.Length(); ++i) out.push_back(static_cast<char>(s[i]));
-    return out;
+std::string FolderReason() { return std::strerror(EISDIR); }
+
+void InputFromFile(const std::string& path) {
+    if (!std::freopen(path.c_str(), "r", stdin)) std::exit(3);
 }
 
-String Widen(const std::string& s) {
-    return String(reinterpret_cast<const unsigned char*>(s.data()), static_cast<int>(s.size()));
+void InputFromNobody() {
+    int terminal = 0, other = 0;
+    if (openpty(&terminal, &other, nullptr, nullptr, nullptr) != 0) std::exit(3);
+    dup2(other, 0);
+}
+
+CapturedOutput::CapturedOutput() {
+    std::fflush(stdout);
+    saved = dup(1);
+    FILE* f = std::fopen(dir.File("out.txt").c_str(), "w");
+    dup2(fileno(f), 1);
+    std::fclose(f);
+}
+
+void CapturedOutput::Restore() {
+    if (saved < 0) return;
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    saved = -1;
 }
 
 }  // namespace nubrix_test

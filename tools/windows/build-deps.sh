@@ -2,7 +2,8 @@
 # build-deps.sh PREFIX
 #
 # Builds the libraries the game links on Windows, GLFW, OpenAL Soft, libogg
-# and libvorbis (with vorbisfile), as static 32-bit Windows libraries with
+# and libvorbis (with vorbisfile), and GoogleTest for the test suites, as
+# static 32-bit Windows libraries with
 # the tool chain beside this script (mingw32.cmake), and installs them under
 # PREFIX: headers in include/, archives in lib/, with the CMake packages and
 # pkg-config files the libraries install themselves. The game's Windows
@@ -21,6 +22,9 @@
 #     longer serves the tarball of this release's 1.19.1, nor the .dsc and
 #     Debian patches of trixie's 1.24.2: it is built as its authors released
 #     it.
+#   GoogleTest: the sources Debian's googletest package installs in
+#     /usr/src/googletest (libgtest-dev depends on it), the very version the
+#     Linux suites link.
 # All are built with -O2 and without NDEBUG, as Debian builds them (less the
 # debug information), plus the tool chain's SSE2 arithmetic.
 #
@@ -49,6 +53,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 toolchain="$here/mingw32.cmake"
 . "$here/../debian-sources.sh"
 
+if [ ! -f /usr/src/googletest/CMakeLists.txt ]; then
+    echo "build-deps.sh: /usr/src/googletest is missing: apt-get install googletest" >&2
+    exit 1
+fi
 for tool in i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix cmake make dpkg-source; do
     if ! command -v "$tool" >/dev/null; then
         echo "build-deps.sh: $tool is missing: apt-get install g++-mingw-w64-i686-posix cmake make dpkg-dev" >&2
@@ -99,7 +107,8 @@ versions() {
     vorbis=$(version libvorbis libvorbis-dev)
     gcc=$(dpkg-query -W -f='${Version}' gcc-mingw-w64-i686-posix 2>/dev/null ||
         i686-w64-mingw32-gcc-posix -dumpversion)
-    wanted="glfw3 $glfw, libogg $ogg, libvorbis $vorbis, openal-soft $openal_upstream, gcc-mingw-w64-i686-posix $gcc"
+    gtest=$(dpkg-query -W -f='${Version}' googletest)
+    wanted="glfw3 $glfw, libogg $ogg, libvorbis $vorbis, openal-soft $openal_upstream, googletest $gtest, gcc-mingw-w64-i686-posix $gcc"
 }
 
 versions
@@ -160,14 +169,16 @@ if grep -q 'BUILD_LOCAL_INTERFACE\|export(TARGETS OpenAL' "$src/openal/CMakeList
     exit 1
 fi
 
-# build NAME CMAKE-OPTION...: configures, builds and installs $src/NAME.
+# build NAME CMAKE-OPTION...: configures, builds and installs $src/NAME
+# (or, with SOURCE=dir, that folder).
 build() {
     name=$1
     shift
+    source_dir=${SOURCE:-$src/$name}
     echo "build-deps.sh: building $name"
     log="$src/$name-build.log"
     started=$(date +%s)
-    CFLAGS=-O2 CXXFLAGS=-O2 cmake -S "$src/$name" -B "$src/$name-build" \
+    CFLAGS=-O2 CXXFLAGS=-O2 cmake -S "$source_dir" -B "$src/$name-build" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DNUBRIX_WINDOWS_DEPS="$prefix" \
         -DCMAKE_BUILD_TYPE=None -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" \
         -DCMAKE_INSTALL_LIBDIR=lib "$@" >"$log" 2>&1 &&
@@ -187,5 +198,8 @@ build glfw -DGLFW_BUILD_EXAMPLES=OFF -DGLFW_BUILD_TESTS=OFF -DGLFW_BUILD_DOCS=OF
 build openal -DLIBTYPE=STATIC -DALSOFT_UTILS=OFF -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF \
     -DALSOFT_INSTALL_CONFIG=OFF -DALSOFT_INSTALL_HRTF_DATA=OFF -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF \
     -DALSOFT_INSTALL_EXAMPLES=OFF -DALSOFT_INSTALL_UTILS=OFF -DALSOFT_UPDATE_BUILD_VERSION=OFF
+
+# Google Mock is not used by the suites.
+SOURCE=/usr/src/googletest build googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
 
 echo "$wanted" >"$stamp"
