@@ -8,7 +8,7 @@ FUZZ_TIME  ?= 600
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run test windows test-stress bench memory idle-cpu soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
+.PHONY: all deps build run test windows test-stress bench memory idle-cpu idle-cpu-windows soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
         assets clean install uninstall deb
 
 all: build
@@ -84,6 +84,12 @@ idle-cpu: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window
 	@sh bench/idle-cpu.sh build-bench
+
+# The same for the Windows build under Wine, next to the reference window
+# built for Windows, in one run.
+idle-cpu-windows: windows
+	@cmake --build $(WINDOWS)/game -j $(JOBS) --target nubrix reference_window
+	@sh bench/idle-cpu.sh --wine $(WINDOWS)/game
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds. The
 # Ogg target links libogg and libvorbis built from Debian's sources with the

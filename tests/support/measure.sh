@@ -4,14 +4,16 @@
 # bench/memory.sh and tests/soak/soak.sh, which set `root` to the
 # repository first; needs xdotool, wmctrl and an X display.
 
-# start_game BINARY [RECORD]: runs BINARY in a new folder whose data/ is the
-# repository's (and whose .varnokstate is RECORD, when given); sets
-# GAME_PID, GAME_WINDOW and GAME_FOLDER.
+# start_game BINARY [RECORD]: runs BINARY (through $GAME_RUNNER, `wine` for
+# a Windows build, when set) in a new folder whose data/ is the repository's
+# (and whose .varnokstate is RECORD, when given); sets GAME_PID, GAME_WINDOW
+# and GAME_FOLDER.
 start_game() {
     GAME_FOLDER=$(mktemp -d)
     ln -s "$root/data" "$GAME_FOLDER/data"
     [ -z "${2:-}" ] || printf '%s' "$2" >"$GAME_FOLDER/.varnokstate"
-    (cd "$GAME_FOLDER" && exec env ALSOFT_DRIVERS=null "$1" >"$GAME_FOLDER/output.txt" 2>&1) &
+    # shellcheck disable=SC2086
+    (cd "$GAME_FOLDER" && exec env ALSOFT_DRIVERS=null ${GAME_RUNNER:-} "$1" >"$GAME_FOLDER/output.txt" 2>&1) &
     GAME_PID=$!
     GAME_WINDOW=$(xdotool search --sync --name '^Nubrix$' | head -n 1)
 }
