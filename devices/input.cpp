@@ -230,6 +230,17 @@ void gxtkInput::OnKeyUp(int key) {
     }
 }
 
+void gxtkInput::OnKeyEvent(int glfwKey, int action) {
+    int code = TransKey(glfwKey);
+    if (!code) return;
+    if (action == GLFW_PRESS) {
+        OnKeyDown(code);
+        if (int ch = KeyToChar(code)) PutChar(ch);
+    } else if (action == GLFW_RELEASE) {
+        OnKeyUp(code);
+    }
+}
+
 void gxtkInput::PutChar(int ch) {
     if (charCount < kCharQueue) charBuffer[charCount++] = ch;
 }

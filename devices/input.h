@@ -51,6 +51,9 @@ public:
     void OnKeyDown(int key);
     void OnKeyUp(int key);
     void PutChar(int ch);
+    // A GLFW 2.7 key event as the window delivers it: translated, then a
+    // press or a release; a press also types the key's character, if any.
+    void OnKeyEvent(int glfwKey, int action);
 };
 
 // GLFW 2.7 key number -> key code, 0 when the key is dropped.

@@ -20,15 +20,30 @@ const int kMaxUpdatesPerPass = 7;
 
 // The window callbacks reach the host through `app`. They run only inside
 // glfwPollEvents/glfwWaitEvents, between the game's handlers.
-void OnKey(int key, int action) {
-    int code = TransKey(key);
-    if (!code) return;
-    if (action == GLFW_PRESS) {
-        app->input->OnKeyDown(code);
-        if (int ch = KeyToChar(code)) app->input->PutChar(ch);
-    } else if (action == GLFW_RELEASE) {
-        app->input->OnKeyUp(code);
+const int kKeyF11 = GLFW_KEY_F1 + 10;
+
+bool altHeld = false;
+int fullscreenKey = 0;  // the key whose press toggled fullscreen, until released
+
+// F11 and Alt+Enter toggle fullscreen, the desktop's own keys for it; the
+// game sees neither the press nor its repeats and release (Enter alone,
+// and Alt, still reach it).
+bool TogglesFullscreen(int key, int action) {
+    if (key == GLFW_KEY_LALT || key == GLFW_KEY_RALT) altHeld = action != GLFW_RELEASE;
+    if (key == fullscreenKey) {
+        if (action == GLFW_RELEASE) fullscreenKey = 0;
+        return true;
     }
+    if (action == GLFW_PRESS && (key == kKeyF11 || (key == GLFW_KEY_ENTER && altHeld))) {
+        glfwSetFullscreen(!glfwGetFullscreen());
+        fullscreenKey = key;
+        return true;
+    }
+    return false;
+}
+
+void OnKey(int key, int action) {
+    if (!TogglesFullscreen(key, action)) app->input->OnKeyEvent(key, action);
 }
 
 void OnChar(int character, int action) {

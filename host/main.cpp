@@ -58,7 +58,10 @@ int main(int count, char** args) {
         sayWhy();
         std::exit(-1);
     }
-    glfwSetWindowPos((desktop.Width - 640) / 2, (desktop.Height - 480) / 2);
+    // Centred at the size it opened at: larger than asked on a dense screen.
+    int width = 0, height = 0;
+    glfwGetWindowSize(&width, &height);
+    glfwSetWindowPos((desktop.Width - width) / 2, (desktop.Height - height) / 2);
     glfwSetWindowTitle("Nubrix");
 
     alcDevice = alcOpenDevice(nullptr);

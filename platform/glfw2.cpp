@@ -75,6 +75,9 @@ void glfwDisable(int token) {
 
 const char* glfwErrorDescription() { return backend().ErrorDescription(); }
 
+void glfwSetFullscreen(bool on) { backend().SetFullscreen(on); }
+bool glfwGetFullscreen() { return backend().Fullscreen(); }
+
 void glfwSetKeyCallback(GLFWkeyfun fun) { callbacks.key = fun; }
 void glfwSetCharCallback(GLFWcharfun fun) { callbacks.character = fun; }
 void glfwSetMouseButtonCallback(GLFWmousebuttonfun fun) { callbacks.mouseButton = fun; }

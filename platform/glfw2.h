@@ -135,6 +135,11 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons);
 // once; a copy that fails (false) needs a swap too.
 bool glfwCanPresentRegions();
 bool glfwPresentRegion(int x, int y, int width, int height);
+// Beyond GLFW 2: fullscreen on the monitor the window is on, borderless at
+// that monitor's own mode (no mode switch), and back to the window's size
+// and place from before. The program sees a resize like any other.
+void glfwSetFullscreen(bool on);
+bool glfwGetFullscreen();
 // Not in GLFW 2: the platform's own description of the most recent failure
 // (a refused glfwInit or glfwOpenWindow), or "" when it gave none.
 const char* glfwErrorDescription();

@@ -46,6 +46,10 @@ public:
     // events said). Platforms that cannot copy say so, and the caller swaps.
     virtual bool CanPresentRegions() { return false; }
     virtual bool PresentRegion(int, int, int, int) { return false; }
+    // Beyond GLFW 2: fullscreen on the window's monitor at its own mode, and
+    // back to the windowed size and place from before.
+    virtual void SetFullscreen(bool) {}
+    virtual bool Fullscreen() { return false; }
     // What the platform said about the most recent failure, "" when nothing.
     virtual const char* ErrorDescription() = 0;
 };

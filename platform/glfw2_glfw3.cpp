@@ -123,6 +123,7 @@ public:
     void Terminate() override {
         ::glfwTerminate();
         window = nullptr;
+        fullscreen = false;
     }
 
     void GetDesktopMode(glfw2::GLFWvidmode* mode) override {
@@ -150,6 +151,10 @@ public:
         ::glfwWindowHint(GLFW_ALPHA_BITS, bits(alphabits));
         ::glfwWindowHint(GLFW_DEPTH_BITS, bits(depthbits));
         ::glfwWindowHint(GLFW_STENCIL_BITS, bits(stencilbits));
+        // The size the program asks for is meant at the desktop's usual
+        // density: on a monitor of content scale 2 the window opens twice
+        // as large, and follows the scale when moved to another monitor.
+        ::glfwWindowHint(GLFW_SCALE_TO_MONITOR, GLFW_TRUE);
         native::HintProgramName();
         GLFWmonitor* monitor = mode == v2::FULLSCREEN ? ::glfwGetPrimaryMonitor() : nullptr;
         window = ::glfwCreateWindow(width, height, "", monitor, nullptr);
@@ -231,6 +236,26 @@ public:
         *y = window ? static_cast<int>(cursorY) : 0;
     }
 
+    void SetFullscreen(bool on) override {
+        if (!window || on == fullscreen) return;
+        fullscreen = on;
+        if (native::SetFullscreen(window, on)) return;
+        if (!on) {
+            ::glfwSetWindowMonitor(window, nullptr, windowed[0], windowed[1], windowed[2], windowed[3], GLFW_DONT_CARE);
+            return;
+        }
+        ::glfwGetWindowPos(window, &windowed[0], &windowed[1]);
+        ::glfwGetWindowSize(window, &windowed[2], &windowed[3]);
+        GLFWmonitor* monitor = MonitorUnderWindow();
+        const ::GLFWvidmode* mode = monitor ? ::glfwGetVideoMode(monitor) : nullptr;
+        if (!mode) return;
+        // The monitor's current mode: GLFW switches no mode, the window only
+        // loses its frame and covers the monitor.
+        ::glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+    }
+
+    bool Fullscreen() override { return window && fullscreen; }
+
     bool CanPresentRegions() override { return window && canPresentRegions; }
 
     bool PresentRegion(int x, int y, int w, int h) override {
@@ -291,6 +316,26 @@ private:
     bool iconified = false, focused = false;
     double cursorX = 0, cursorY = 0;
     bool canPresentRegions = false;
+    bool fullscreen = false;
+    int windowed[4] = {0, 0, 0, 0};  // x, y, width, height before fullscreen
+
+    // The monitor that holds the centre of the window, else the primary.
+    GLFWmonitor* MonitorUnderWindow() {
+        int x, y, w, h, count = 0;
+        ::glfwGetWindowPos(window, &x, &y);
+        ::glfwGetWindowSize(window, &w, &h);
+        GLFWmonitor** monitors = ::glfwGetMonitors(&count);
+        for (int i = 0; i < count; ++i) {
+            int mx, my;
+            ::glfwGetMonitorPos(monitors[i], &mx, &my);
+            const ::GLFWvidmode* mode = ::glfwGetVideoMode(monitors[i]);
+            if (mode && x + w / 2 >= mx && x + w / 2 < mx + mode->width && y + h / 2 >= my &&
+                y + h / 2 < my + mode->height) {
+                return monitors[i];
+            }
+        }
+        return ::glfwGetPrimaryMonitor();
+    }
 
     static Glfw3Backend* Of(GLFWwindow* w) { return static_cast<Glfw3Backend*>(::glfwGetWindowUserPointer(w)); }
 };

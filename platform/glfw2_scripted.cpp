@@ -37,8 +37,8 @@ void ScriptedBackend::OpenWindowHint(int target, int hint) {
 
 int ScriptedBackend::OpenWindow(int w, int h, int, int, int, int, int, int, int) {
     if (failOpenWindow || !initialised) return 0;
-    width = w;
-    height = h;
+    width = static_cast<int>(w * contentScale);
+    height = static_cast<int>(h * contentScale);
     opened = true;
     return 1;
 }
@@ -49,6 +49,21 @@ void ScriptedBackend::SetWindowPos(int x, int y) {
 }
 
 void ScriptedBackend::SetWindowTitle(const char* t) { title = t; }
+
+// The size changes at once, as a window manager's answer would come with
+// the next events; the size event is delivered by the next poll.
+void ScriptedBackend::SetFullscreen(bool on) {
+    if (!opened || on == fullscreen) return;
+    fullscreen = on;
+    if (on) {
+        windowedX = windowX, windowedY = windowY, windowedWidth = width, windowedHeight = height;
+        windowX = windowY = 0;
+        QueueWindowSize(desktopWidth, desktopHeight);
+    } else {
+        windowX = windowedX, windowY = windowedY;
+        QueueWindowSize(windowedWidth, windowedHeight);
+    }
+}
 
 int ScriptedBackend::GetWindowParam(int param) {
     switch (param) {

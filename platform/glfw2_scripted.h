@@ -40,6 +40,9 @@ public:
     int width = 640, height = 480;
     int desktopWidth = 1920, desktopHeight = 1080;
     int windowX = 0, windowY = 0;
+    float contentScale = 1;  // the monitor's: the window opens that much larger
+    bool fullscreen = false; // covering the desktop; the windowed place is kept
+    int windowedX = 0, windowedY = 0, windowedWidth = 0, windowedHeight = 0;
     std::string title;
     bool resizable = true;
     bool failInit = false;        // glfwInit reports failure
@@ -101,6 +104,8 @@ public:
     bool CanPresentRegions() override;
     bool PresentRegion(int x, int y, int width, int height) override;
     const char* ErrorDescription() override;
+    void SetFullscreen(bool on) override;
+    bool Fullscreen() override { return fullscreen; }
 
 private:
     struct Event {

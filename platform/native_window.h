@@ -21,6 +21,12 @@ void HintProgramName();
 // the window's GL driver has one. Called once the window's context is current.
 bool FindRegionPresenter(GLFWwindow* window);
 
+// Asks the window system for fullscreen on the window's monitor, or back
+// to the window it was; false when it has no way, and GLFW's own
+// glfwSetWindowMonitor is to do it. (GLFW's request on X11 is one some
+// window managers ignore: it also moves and resizes the window itself.)
+bool SetFullscreen(GLFWwindow* window, bool on);
+
 // Copies one rectangle of the back buffer (GL window coordinates) to the
 // window, leaving the back buffer as it is; false when the copy failed.
 bool PresentRegion(GLFWwindow* window, int x, int y, int w, int h);

@@ -1,7 +1,9 @@
 // native_window_win32.cpp - the window system under GLFW on Windows. The
 // desktop knows the program by its executable and the icon in its
-// resources, so there is nothing to hint; WGL offers no way to present part
-// of a frame, so every changed frame is swapped whole.
+// resources, so there is nothing to hint; GLFW's fullscreen is the
+// system's (a borderless window over the monitor at its current mode);
+// WGL offers no way to present part of a frame, so every changed frame is
+// swapped whole.
 
 #include "platform/native_window.h"
 
@@ -9,6 +11,8 @@ namespace glfw2 {
 namespace native {
 
 void HintProgramName() {}
+
+bool SetFullscreen(GLFWwindow*, bool) { return false; }
 
 bool FindRegionPresenter(GLFWwindow*) { return false; }
 

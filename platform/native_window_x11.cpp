@@ -1,5 +1,6 @@
 // native_window_x11.cpp - the window system under GLFW on Linux: the X11
-// window class, and parts of a frame presented with
+// window class, fullscreen asked of the window manager (EWMH), and parts
+// of a frame presented with
 // GLX_MESA_copy_sub_buffer where the GL driver offers it (Mesa's software
 // renderer does).
 
@@ -12,6 +13,7 @@
 // glfw3native.h pulls in the headers of every X extension GLFW uses.
 extern "C" Display* glfwGetX11Display(void);
 extern "C" GLXWindow glfwGetGLXWindow(GLFWwindow* window);
+extern "C" Window glfwGetX11Window(GLFWwindow* window);
 
 #include <cctype>
 #include <cstring>
@@ -38,6 +40,25 @@ void HintProgramName() {
     if (!kind.empty()) kind[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
     ::glfwWindowHintString(GLFW_X11_INSTANCE_NAME, instance.c_str());
     ::glfwWindowHintString(GLFW_X11_CLASS_NAME, kind.c_str());
+}
+
+// The window manager covers the window's monitor with it, without a frame
+// and at the monitor's mode, and gives it back its size and place after.
+bool SetFullscreen(GLFWwindow* window, bool on) {
+    Display* display = ::glfwGetX11Display();
+    if (!display) return false;
+    const long kRemove = 0, kAdd = 1, kFromAPager = 2;  // as wmctrl asks: some managers refuse applications
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = ::glfwGetX11Window(window);
+    e.xclient.format = 32;
+    e.xclient.message_type = ::XInternAtom(display, "_NET_WM_STATE", False);
+    e.xclient.data.l[0] = on ? kAdd : kRemove;
+    e.xclient.data.l[1] = static_cast<long>(::XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    e.xclient.data.l[3] = kFromAPager;
+    ::XSendEvent(display, DefaultRootWindow(display), False, SubstructureNotifyMask | SubstructureRedirectMask, &e);
+    ::XFlush(display);
+    return true;
 }
 
 bool FindRegionPresenter(GLFWwindow* window) {

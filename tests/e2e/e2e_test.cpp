@@ -247,6 +247,33 @@ protected:
         EXPECT_EQ(std::vector<std::string>(f.begin() + 6, f.begin() + 10), slots);
     }
 
+    // Two people on a 4 x 3 board: a game that waits for a move, whose
+    // frames are not redrawn.
+    void StartAWaitingGame() {
+        std::string record = "0|0|0|0|0|1|1|1|0|0|64|64|10|";
+        for (int i = 0; i < 12; ++i) record += "0|";
+        record += "1482|";
+        for (int i = 0; i < 72; ++i) record += "0|";
+        nubrix_test::WriteFile(StatePath(), record);
+        Launch();
+        Pause(0.6);
+        desktop.Key(window, "Up");  // size 2 -> 1
+        desktop.Key(window, "space");
+        ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10)) << "no 4 x 3 board";
+    }
+
+    // Waits until the window's client area is at (x, y) and w x h.
+    bool WaitForGeometry(int x, int y, int w, int h, double seconds = 10) {
+        int gx = 0, gy = 0, gw = 0, gh = 0;
+        for (double waited = 0; waited < seconds; waited += 0.1) {
+            if (desktop.Geometry(window, &gx, &gy, &gw, &gh) && gx == x && gy == y && gw == w && gh == h) return true;
+            Pause(0.1);
+        }
+        ADD_FAILURE() << "the window is " << gw << "x" << gh << " at " << gx << "," << gy << ", not " << w << "x" << h
+                      << " at " << x << "," << y;
+        return false;
+    }
+
     void Screenshot(const std::string& name) {
         Picture p = desktop.Capture(window);
         EXPECT_TRUE(p.SavePng(ScreenshotFolder() + "/" + name));
@@ -361,18 +388,54 @@ TEST_F(EndToEnd, ResizingAgainAndAgainKeepsMemoryFlat) {
     CloseWindow();
 }
 
+TEST_F(EndToEnd, F11AndAltEnterPlayFullscreenAndComeBackToTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartAWaitingGame());
+    int x, y, w, h, screenW, screenH;
+    ASSERT_TRUE(desktop.Geometry(window, &x, &y, &w, &h));
+    desktop.ScreenSize(&screenW, &screenH);
+    const std::string record = nubrix_test::ReadFile(StatePath());
+
+    desktop.Key(window, "F11");
+    ASSERT_TRUE(WaitForGeometry(0, 0, screenW, screenH)) << "not fullscreen";
+    auto drawn = [](const Picture& p) { return p.width > 640 && p.Brightness(0, 0, p.width, p.height) > 30; };
+    EXPECT_TRUE(desktop.WaitFor(window, drawn, 5)) << "the game does not fill the screen";
+    Pause(2);  // the sharper art loads
+    Screenshot("fullscreen.png");
+
+    desktop.Key(window, "alt+Return");
+    ASSERT_TRUE(WaitForGeometry(x, y, w, h)) << "not back to the window's size and place";
+    EXPECT_TRUE(desktop.WaitFor(window, BoardShown, 5)) << "the game did not go on";
+    EXPECT_EQ(nubrix_test::ReadFile(StatePath()), record) << "fullscreen is no setting";
+    CloseWindow();
+}
+
+TEST_F(EndToEnd, OnAScreenTwiceAsDenseTheWindowOpensTwiceAsLargeAndSharp) {
+    // GLFW reads the screen's density as the program connects.
+    struct Dense {
+        Desktop& desktop;
+        ~Dense() { desktop.SetResources(""); }
+    } dense{desktop};
+    desktop.SetResources("Xft.dpi: 192\n");
+    game.reset(new nubrix_test::Process(GameCommand(), {"WINEDEBUG=-all"}, folder.Path()));
+    window = desktop.FindWindow(kTitle, 60);
+    ASSERT_NE(window, 0u) << game->Output();
+    int x, y, w, h, screenW, screenH;
+    ASSERT_TRUE(desktop.Geometry(window, &x, &y, &w, &h));
+    desktop.ScreenSize(&screenW, &screenH);
+    EXPECT_EQ(w, 1280);
+    EXPECT_EQ(h, 960);
+    EXPECT_EQ(x, (screenW - w) / 2) << "centred at the size it opened at";
+    Picture menu;
+    EXPECT_TRUE(desktop.WaitFor(window, [](const Picture& p) { return MenuShown(p, 2 * kSoundX, 2 * kSoundY); }, 30,
+                                &menu))
+        << "no menu at twice the size";
+    Pause(2);  // the menu's opening slides end
+    Screenshot("menu-dpi192.png");
+    CloseWindow();
+}
+
 TEST_F(EndToEnd, AWindowUncoveredWhileTheGameWaitsIsPaintedAgain) {
-    // Two people: the board waits for a move and its frames are not redrawn.
-    std::string record = "0|0|0|0|0|1|1|1|0|0|64|64|10|";
-    for (int i = 0; i < 12; ++i) record += "0|";
-    record += "1482|";
-    for (int i = 0; i < 72; ++i) record += "0|";
-    nubrix_test::WriteFile(StatePath(), record);
-    Launch();
-    Pause(0.6);
-    desktop.Key(window, "Up");  // size 2 -> 1
-    desktop.Key(window, "space");
-    ASSERT_TRUE(desktop.WaitFor(window, BoardShown, 10)) << "no 4 x 3 board";
+    ASSERT_NO_FATAL_FAILURE(StartAWaitingGame());
     Pause(1);
 
     desktop.Cover(window, 150, 150, 300, 200, 0xff00ff, 0.5);

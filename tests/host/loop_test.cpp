@@ -329,4 +329,46 @@ TEST_F(HostLoop, InputEventsReachTheInputDeviceBetweenUpdates) {
                                               "chars 27 127 127 120 ", "next update hits 0 chars 0"}));
 }
 
+// Each step's keys go in at one update; the next update sees the result.
+TEST_F(HostLoop, F11AndAltEnterToggleFullscreenAndTheGameSeesNeither) {
+    struct Step {
+        std::vector<std::pair<int, int>> keys;
+        std::string seen;  // fullscreen, window size and place, Enter and F11 hits
+    };
+    const int f11 = GLFW_KEY_F1 + 10;
+    window.windowX = 640, window.windowY = 300;
+    const std::vector<Step> steps = {
+        {{{f11, GLFW_PRESS}, {f11, 2}, {f11, GLFW_RELEASE}}, "1 1920x1080 at 0,0 enter 0 f11 0"},
+        {{{GLFW_KEY_LALT, GLFW_PRESS}, {GLFW_KEY_ENTER, GLFW_PRESS}, {GLFW_KEY_ENTER, GLFW_RELEASE},
+          {GLFW_KEY_LALT, GLFW_RELEASE}},
+         "0 640x480 at 640,300 enter 0 f11 0"},
+        {{{GLFW_KEY_ENTER, GLFW_PRESS}, {GLFW_KEY_ENTER, GLFW_RELEASE}}, "0 640x480 at 640,300 enter 1 f11 0"},
+        // Alt let go before Enter: the release of Enter is still not the game's.
+        {{{GLFW_KEY_RALT, GLFW_PRESS}, {GLFW_KEY_ENTER, GLFW_PRESS}, {GLFW_KEY_RALT, GLFW_RELEASE},
+          {GLFW_KEY_ENTER, GLFW_RELEASE}},
+         "1 1920x1080 at 0,0 enter 0 f11 0"},
+    };
+    std::vector<std::string> seen;
+    int n = 0;
+    game->onUpdate = [&](ProbeGame&) {
+        int step = n / 2;
+        if (n % 2 == 1) {
+            gxtkInput* in = bb_input_device;
+            seen.push_back(std::to_string(glfwGetFullscreen()) + " " + std::to_string(window.width) + "x" +
+                           std::to_string(window.height) + " at " + std::to_string(window.windowX) + "," +
+                           std::to_string(window.windowY) + " enter " + std::to_string(in->KeyHit(13)) + " f11 " +
+                           std::to_string(in->KeyHit(122)));
+        } else if (step < static_cast<int>(steps.size())) {
+            for (auto [key, action] : steps[step].keys) window.QueueKey(key, action);
+        } else {
+            window.opened = false;
+        }
+        ++n;
+    };
+    Run();
+    std::vector<std::string> expected;
+    for (const Step& s : steps) expected.push_back(s.seen);
+    EXPECT_EQ(seen, expected);
+}
+
 }  // namespace

@@ -45,10 +45,10 @@ TEST(RealWindow, OpensCentredIconifiesRestoresAndClosesCleanly) {
     std::string info = Tool({"/usr/bin/xwininfo", "-id", id});
     EXPECT_EQ(Field(info, "Width: "), 640) << info;
     EXPECT_EQ(Field(info, "Height: "), 480) << info;
-    // The desktop is 1280x1024: centred means the client area starts at
-    // (320, 272). The window manager may nudge it by its frame.
-    EXPECT_NEAR(Field(info, "Absolute upper-left X: "), 320, 8) << info;
-    EXPECT_NEAR(Field(info, "Absolute upper-left Y: "), 272, 32) << info;
+    // The desktop is 1920x1200: centred means the client area starts at
+    // (640, 360). The window manager may nudge it by its frame.
+    EXPECT_NEAR(Field(info, "Absolute upper-left X: "), 640, 8) << info;
+    EXPECT_NEAR(Field(info, "Absolute upper-left Y: "), 360, 32) << info;
 
     Tool({"/usr/bin/xdotool", "windowminimize", "--sync", id});
     ASSERT_TRUE(game.WaitForOutput("suspend\n"));

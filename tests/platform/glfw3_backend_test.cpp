@@ -93,8 +93,8 @@ TEST_F(RealWindow, OpensAtTheRequestedSizeOnADesktopOfKnownSize) {
     EXPECT_EQ(glfwGetWindowParam(GLFW_ICONIFIED), 0);
     GLFWvidmode desktop;
     glfwGetDesktopMode(&desktop);
-    EXPECT_EQ(desktop.Width, 1280);  // the screen with-display.sh gives Xvfb
-    EXPECT_EQ(desktop.Height, 1024);
+    EXPECT_EQ(desktop.Width, 1920);  // the screen with-display.sh gives Xvfb
+    EXPECT_EQ(desktop.Height, 1200);
     EXPECT_GT(glfwGetTime(), 0.0);
 }
 

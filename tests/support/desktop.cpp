@@ -4,6 +4,7 @@
 #include "tests/support/desktop.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <time.h>
 
@@ -113,6 +114,23 @@ bool Desktop::Geometry(unsigned long window, int* x, int* y, int* w, int* h) {
     *w = a.width;
     *h = a.height;
     return true;
+}
+
+void Desktop::ScreenSize(int* w, int* h) {
+    *w = display ? DisplayWidth(X(display), DefaultScreen(X(display))) : 0;
+    *h = display ? DisplayHeight(X(display), DefaultScreen(X(display))) : 0;
+}
+
+void Desktop::SetResources(const std::string& text) {
+    if (!display) return;
+    Window root = DefaultRootWindow(X(display));
+    if (text.empty()) {
+        XDeleteProperty(X(display), root, XA_RESOURCE_MANAGER);
+    } else {
+        XChangeProperty(X(display), root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.c_str()), static_cast<int>(text.size()));
+    }
+    XSync(X(display), False);
 }
 
 Picture Desktop::Capture(unsigned long window) {

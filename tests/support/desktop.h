@@ -52,6 +52,11 @@ public:
     unsigned long FindWindow(const std::string& title, double timeoutSeconds = 20);
     // Client-area position on the screen and size.
     bool Geometry(unsigned long window, int* x, int* y, int* w, int* h);
+    void ScreenSize(int* w, int* h);
+    // Replaces the X resources that programs read as they connect (what
+    // xrdb loads): "Xft.dpi: 192\n" makes the screen twice as dense; ""
+    // removes them all.
+    void SetResources(const std::string& text);
     Picture Capture(unsigned long window);
     // Captures until `test` holds (true) or the time runs out (false); the
     // last capture is left in `*last`.

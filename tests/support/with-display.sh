@@ -29,7 +29,7 @@ if [ -z "${DISPLAY:-}" ]; then
     fifo=$(mktemp -u)
     mkfifo "$fifo"
     # -displayfd picks a free display number and writes it to the fd.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
     read -r number <"$fifo"
     rm -f "$fifo"
