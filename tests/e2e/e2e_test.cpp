@@ -410,12 +410,25 @@ TEST_F(EndToEnd, F11AndAltEnterPlayFullscreenAndComeBackToTheWindow) {
 }
 
 TEST_F(EndToEnd, OnAScreenTwiceAsDenseTheWindowOpensTwiceAsLargeAndSharp) {
-    // GLFW reads the screen's density as the program connects.
+    // The density programs read as they start: X's Xft.dpi, and under Wine
+    // Windows' own setting, in the prefix.
+    const bool wine = GameCommand()[0] == "/usr/bin/wine";
+    const std::string key = "HKCU\\Control Panel\\Desktop";
     struct Dense {
         Desktop& desktop;
-        ~Dense() { desktop.SetResources(""); }
-    } dense{desktop};
+        std::string key;
+        ~Dense() {
+            desktop.SetResources("");
+            if (!key.empty()) nubrix_test::RunProgram({"/usr/bin/wine", "reg", "delete", key, "/v", "LogPixels", "/f"});
+        }
+    } dense{desktop, wine ? key : ""};
     desktop.SetResources("Xft.dpi: 192\n");
+    if (wine) {
+        ASSERT_EQ(nubrix_test::RunProgram({"/usr/bin/wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD",
+                                           "/d", "192", "/f"})
+                      .exitCode,
+                  0);
+    }
     game.reset(new nubrix_test::Process(GameCommand(), {"WINEDEBUG=-all"}, folder.Path()));
     window = desktop.FindWindow(kTitle, 60);
     ASSERT_NE(window, 0u) << game->Output();
