@@ -3,13 +3,14 @@
 
 BUILD      ?= build
 WINDOWS    ?= build-windows
+DEB        ?= build-deb
 JOBS       ?= $(shell nproc)
 FUZZ_TIME  ?= 600
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
 .PHONY: all deps build run test windows test-stress bench memory idle-cpu idle-cpu-windows soak fuzz-wav fuzz-ogg fuzz-record fuzz-png \
-        assets clean install uninstall deb
+        assets clean install uninstall deb check-deb
 
 all: build
 
@@ -113,14 +114,28 @@ install: deps build
 uninstall:
 	@DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P packaging/uninstall.cmake
 
-# A Debian package of the same files, in $(BUILD)/.
-deb: deps build
+# The Debian packages nubrix and nubrix-data, in $(DEB)/: the same files,
+# built apart with the hardening Debian's packages are built with
+# (dpkg-buildflags: fortify, stack protector, relro and bind-now), and
+# stripped as dh_strip strips (packaging/debian/strip).
+# `make check-deb` also runs lintian on them, which must report no error
+# and no warning.
+deb: deps
 	@sh tools/deps.sh deb
-	@cd $(BUILD) && cpack -G DEB
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	 CFLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	 CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	 LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	 cmake -S . -B $(DEB) -DCMAKE_BUILD_TYPE=None -DNUBRIX_TESTS=OFF -DCMAKE_STRIP=$(CURDIR)/packaging/debian/strip >/dev/null
+	@cmake --build $(DEB) -j $(JOBS)
+	@cd $(DEB) && cpack -G DEB
+
+check-deb: deb
+	@sh packaging/check-deb.sh $(DEB)
 
 # Regenerates the committed art, font, sounds and demo song under data/.
 assets: build
 	./$(BUILD)/tools/assetgen/assetgen data
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS) build-stress build-bench build-fuzz
+	rm -rf $(BUILD) $(WINDOWS) $(DEB) build-stress build-bench build-fuzz

@@ -3,9 +3,10 @@
 #   DESTDIR=... cmake -DMANIFEST=build/install_manifest.txt -P packaging/uninstall.cmake
 #
 # The manifest holds the installed paths without DESTDIR: give the same
-# DESTDIR as the install (none for a real one). The game's own folders (lib/nubrix,
-# share/nubrix and what is inside them) go too once they are empty; shared
-# ones such as bin/ or share/applications/ stay. A file already gone is reported
+# DESTDIR as the install (none for a real one). The game's own folders
+# (lib/games/nubrix, share/games/nubrix, share/doc/nubrix and
+# share/doc/nubrix-data, and what is inside them) go too once they are
+# empty; shared ones such as games/ or share/applications/ stay. A file already gone is reported
 # and skipped; a file that cannot be removed is an error.
 
 if(NOT MANIFEST OR NOT EXISTS "${MANIFEST}")
@@ -25,9 +26,10 @@ foreach(path ${installed})
   else()
     message(STATUS "Already gone: ${file}")
   endif()
-  # The game's own folders above the file: up to its lib/nubrix or
-  # share/nubrix (the last such in the path, whatever DESTDIR holds).
-  if(file MATCHES "^(.*/(lib|share)/nubrix)/")
+  # The game's own folders above the file: up to its lib/games/nubrix,
+  # share/games/nubrix or share/doc/nubrix[-data] (the last such in the
+  # path, whatever DESTDIR holds).
+  if(file MATCHES "^(.*/(lib/games|share/games|share/doc)/nubrix(-data)?)/")
     set(own "${CMAKE_MATCH_1}")
     get_filename_component(dir "${file}" DIRECTORY)
     while(NOT dir STREQUAL own)

@@ -8,7 +8,7 @@ set -eu
 # dpkg-dev too, whose dpkg-source unpacks the Ogg decoder's Debian sources
 # for its instrumented build (fuzz/build-vorbis.sh); `deps.sh soak` the
 # debugger the soak test counts live objects with; `deps.sh deb` what
-# `make deb` packs with (dpkg-shlibdeps, file); `deps.sh windows` the
+# `make deb` packs and checks with (dpkg-shlibdeps, file, lintian); `deps.sh windows` the
 # Windows build's and its tests': the mingw-w64 tool chain, dpkg-source for
 # the libraries' Debian sources, NSIS for the installer, and 32-bit Wine with
 # the 32-bit Mesa it draws through (i386 packages, so that architecture is
@@ -20,7 +20,7 @@ elif [ "${1:-}" = "fuzz" ]; then
 elif [ "${1:-}" = "soak" ]; then
     PACKAGES="gdb"
 elif [ "${1:-}" = "deb" ]; then
-    PACKAGES="dpkg-dev file"
+    PACKAGES="dpkg-dev file lintian"
 else
 PACKAGES="
   cmake make g++ pkg-config

@@ -4,8 +4,9 @@
 // player whose HOME is temporary, the record lands in that player's data
 // folder, and the uninstall takes away exactly what was installed.
 //
-// The install is the `game` component's, so its manifest
-// (install_manifest_game.txt) is not the one `make install` keeps.
+// The install is the `game` and `data` components', each with its own
+// manifest (install_manifest_<component>.txt), not the one `make install`
+// keeps.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,7 +36,11 @@ using nubrix_test::Pause;
 using nubrix_test::RunProgram;
 
 const char* const kId = "invalid.nubrix.Nubrix";
-const std::string kManifest = NUBRIX_BINARY_DIR "/install_manifest_game.txt";
+// The program and what goes with it, and the data: the two packages.
+const char* const kComponents[] = {"game", "data"};
+std::string Manifest(const std::string& component) {
+    return NUBRIX_BINARY_DIR "/install_manifest_" + component + ".txt";
+}
 
 // Width and height from a PNG's header; 0 when it is not one.
 std::pair<int, int> PngSize(const std::string& path) {
@@ -66,17 +72,29 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(desktop.Ok()) << "no X display";
-        ChildResult r = RunProgram({NUBRIX_CMAKE, "--install", NUBRIX_BINARY_DIR, "--component", "game", "--prefix",
-                                    "/usr"},
-                                   {"DESTDIR=" + stage.Path()}, "", 120);
-        ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+        for (const char* component : kComponents) {
+            ChildResult r = RunProgram(
+                {NUBRIX_CMAKE, "--install", NUBRIX_BINARY_DIR, "--component", component, "--prefix", "/usr"},
+                {"DESTDIR=" + stage.Path()}, "", 120);
+            ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+        }
     }
 
-    // Starts the installed launcher as a player would from the menu entry,
-    // from a folder of no interest, with this HOME and XDG_DATA_HOME.
+    // The command of the installed menu entry.
+    std::string MenuCommand() const {
+        std::istringstream entry(nubrix_test::ReadFile(Usr(std::string("share/applications/") + kId + ".desktop")));
+        for (std::string line; std::getline(entry, line);) {
+            if (line.rfind("Exec=", 0) == 0) return line.substr(5);
+        }
+        return "";
+    }
+
+    // Starts the installed launcher as the menu entry does (inside the
+    // staged tree), from a folder of no interest, with this HOME and
+    // XDG_DATA_HOME.
     std::unique_ptr<nubrix_test::Process> Launch(const std::string& xdgDataHome) {
         return std::unique_ptr<nubrix_test::Process>(new nubrix_test::Process(
-            {Usr("bin/nubrix")}, {"HOME=" + home.Path(), "XDG_DATA_HOME=" + xdgDataHome, "ASAN_OPTIONS=detect_leaks=0"},
+            {stage.Path() + MenuCommand()}, {"HOME=" + home.Path(), "XDG_DATA_HOME=" + xdgDataHome, "ASAN_OPTIONS=detect_leaks=0"},
             elsewhere.Path()));
     }
 
@@ -92,24 +110,30 @@ protected:
 TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
     // What is installed, and nothing else.
     const std::vector<std::string> expected = {
-        "bin/nubrix",
-        "lib/nubrix/nubrix",
-        "share/nubrix/atoms.png",
-        "share/nubrix/fonts/editundo-hd2.png",
-        "share/nubrix/sfx/099.wav",
+        "games/nubrix",
+        "lib/games/nubrix/nubrix",
+        "share/games/nubrix/atoms.png",
+        "share/games/nubrix/fonts/editundo-hd2.png",
+        "share/games/nubrix/sfx/099.wav",
+        "share/man/man6/nubrix.6.gz",
+        "share/doc/nubrix/copyright",
+        "share/doc/nubrix/changelog.gz",
+        "share/doc/nubrix-data/copyright",
+        "share/doc/nubrix-data/changelog.gz",
         std::string("share/applications/") + kId + ".desktop",
         std::string("share/metainfo/") + kId + ".metainfo.xml",
     };
     for (const std::string& f : expected) EXPECT_TRUE(fs::exists(Usr(f))) << f;
-    for (const char* f : {"bin/nubrix", "lib/nubrix/nubrix"}) EXPECT_EQ(access(Usr(f).c_str(), X_OK), 0) << f;
+    EXPECT_EQ(MenuCommand(), "/usr/games/nubrix") << "by its full path: /usr/games is not on every PATH";
+    for (const char* f : {"games/nubrix", "lib/games/nubrix/nubrix"}) EXPECT_EQ(access(Usr(f).c_str(), X_OK), 0) << f;
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const std::string s = std::to_string(size);
         const std::string icon = Usr("share/icons/hicolor/" + s + "x" + s + "/apps/" + kId + ".png");
         EXPECT_EQ(PngSize(icon), std::make_pair(size, size)) << icon;
     }
     std::vector<std::string> manifest;
-    {
-        std::ifstream in(kManifest);
+    for (const char* component : kComponents) {
+        std::ifstream in(Manifest(component));
         for (std::string line; std::getline(in, line);) manifest.push_back(line);
     }
     std::set<std::string> listed;
@@ -117,7 +141,7 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
     EXPECT_EQ(Entries(stage.Path()), listed) << "the manifest lists exactly what is in the tree";
     size_t dataFiles = 0;
     for (const auto& e : fs::recursive_directory_iterator(NUBRIX_SOURCE_DIR "/data")) dataFiles += e.is_regular_file();
-    EXPECT_EQ(Entries(Usr("share/nubrix")).size(), dataFiles) << "all of data/";
+    EXPECT_EQ(Entries(Usr("share/games/nubrix")).size(), dataFiles) << "all of data/";
 
     // The desktop entry and the metainfo pass their validators.
     ChildResult entry =
@@ -132,12 +156,16 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
 
     // The launcher, with XDG_DATA_HOME unset: the player's folder is
     // ~/.local/share/nubrix, created, with data/ pointing at the install.
+    // A player of an earlier install, whose data/ still points at where the
+    // data was then, keeps the folder and record; the link follows.
     const std::string folder = home.Path() + "/.local/share/nubrix";
+    fs::create_directories(folder);
+    fs::create_directory_symlink("/usr/share/nubrix", folder + "/data");
     auto game = Launch("");
     unsigned long window = desktop.FindWindow("Nubrix");
     ASSERT_NE(window, 0u) << "no window; output:\n" << game->Output();
     EXPECT_EQ(WorkingFolder(game->Pid()), folder);
-    EXPECT_EQ(LinkTarget(folder + "/data"), Usr("share/nubrix"));
+    EXPECT_EQ(LinkTarget(folder + "/data"), Usr("share/games/nubrix"));
     // The desktop entry's StartupWMClass names the running window's class.
     ChildResult wmClass = RunProgram({"/usr/bin/xprop", "-id", std::to_string(window), "WM_CLASS"});
     EXPECT_NE(wmClass.out.find("\"nubrix\", \"Nubrix\""), std::string::npos) << wmClass.out;
@@ -171,22 +199,25 @@ TEST_F(Installed, TheLauncherPlaysInThePlayersFolderAndUninstallLeavesNothing) {
         auto again = Launch(h.xdg);
         ASSERT_NE(desktop.FindWindow("Nubrix"), 0u) << h.xdg << "\n" << again->Output();
         EXPECT_EQ(WorkingFolder(again->Pid()), h.folder) << h.xdg;
-        EXPECT_EQ(LinkTarget(h.folder + "/data"), Usr("share/nubrix")) << h.xdg;
+        EXPECT_EQ(LinkTarget(h.folder + "/data"), Usr("share/games/nubrix")) << h.xdg;
         desktop.Close("Nubrix");
         EXPECT_EQ(again->WaitForExit(20), 0) << again->Output();
     }
 
     // Uninstalling removes every installed file and the game's own folders;
     // the player's record stays.
-    ChildResult r = RunProgram(
-        {NUBRIX_CMAKE, "-DMANIFEST=" + kManifest, "-P", NUBRIX_SOURCE_DIR "/packaging/uninstall.cmake"},
-        {"DESTDIR=" + stage.Path()}, "", 60);
-    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    for (const char* component : kComponents) {
+        ChildResult r = RunProgram(
+            {NUBRIX_CMAKE, "-DMANIFEST=" + Manifest(component), "-P", NUBRIX_SOURCE_DIR "/packaging/uninstall.cmake"},
+            {"DESTDIR=" + stage.Path()}, "", 60);
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+        EXPECT_FALSE(fs::exists(Manifest(component)));
+    }
     EXPECT_EQ(Entries(stage.Path()), std::set<std::string>{}) << "files left behind";
-    EXPECT_FALSE(fs::exists(Usr("share/nubrix")));
-    EXPECT_FALSE(fs::exists(Usr("lib/nubrix")));
+    for (const char* own : {"share/games/nubrix", "lib/games/nubrix", "share/doc/nubrix", "share/doc/nubrix-data"}) {
+        EXPECT_FALSE(fs::exists(Usr(own))) << own;
+    }
     EXPECT_TRUE(fs::exists(Usr("share/applications"))) << "shared folders stay";
-    EXPECT_FALSE(fs::exists(kManifest));
     EXPECT_TRUE(nubrix_test::FileExists(folder + "/.varnokstate"));
 }
 
