@@ -83,13 +83,13 @@ soak: deps build
 # iconified) next to a bare GL window, in one run.
 idle-cpu: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DNUBRIX_BENCHMARKS=ON >/dev/null
-	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window
+	@cmake --build build-bench -j $(JOBS) --target nubrix reference_window nubrix-record
 	@sh bench/idle-cpu.sh build-bench
 
 # The same for the Windows build under Wine, next to the reference window
 # built for Windows, in one run.
 idle-cpu-windows: windows
-	@cmake --build $(WINDOWS)/game -j $(JOBS) --target nubrix reference_window
+	@cmake --build $(WINDOWS)/game -j $(JOBS) --target nubrix reference_window nubrix-record
 	@sh bench/idle-cpu.sh --wine $(WINDOWS)/game
 
 # libFuzzer targets, built with clang; each runs for FUZZ_TIME seconds. The

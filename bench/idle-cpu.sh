@@ -38,10 +38,12 @@ build=$(cd "$root" && cd "$build" && pwd)
 . "$root/tests/support/measure.sh"
 game=$build/nubrix
 reference_window=$build/bench/reference_window
+record_tool=$build/tools/record/nubrix-record
 if [ -n "$wine" ]; then
     GAME_RUNNER=wine
     game=$game.exe
     reference_window=$reference_window.exe
+    record_tool=$record_tool.exe
 fi
 
 hz=$(getconf CLK_TCK)
@@ -93,9 +95,7 @@ reference() {
 }
 
 # Two people on the board: a game that waits for a move forever.
-record="0|0|0|0|0|1|1|1|0|0|64|64|10|0|0|0|0|0|0|0|0|0|0|0|0|1482|"
-i=0
-while [ $i -lt 72 ]; do record="${record}0|"; i=$((i + 1)); done
+record=$(${GAME_RUNNER:-} "$record_tool" 0 0 0 0 0 1 1 1 0 0 64 64 10)
 
 keys() { xdotool windowactivate --sync "$GAME_WINDOW" key --delay 150 "$@"; }
 

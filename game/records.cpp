@@ -1,35 +1,27 @@
 // records.cpp - the record kept between runs (settings, badge flags, score
 // tables) and the score tables' update after a game.
 //
-// The record is one line of decimal fields, each followed by "|":
+// The layout and the checksums are record_format.h's. Every section
+// carries its own checksum, so a damaged section falls back to its
+// defaults alone and the others still load. A section that lacks fields is
+// skipped without moving the read position.
 //
-//   0..24    settings entries          25  sum of k * entry k
-//   26..33   badge flags, 32 a word    34  sum of the eight words
-//   35..55   board size 1: ten (top-ten, last-ten) pairs, then a checksum
-//   56..76   board size 2, the same
-//   77..97   board size 3, the same
-//
-// Every section carries its own checksum, so a damaged section falls back
-// to its defaults alone and the others still load. A section that lacks
-// fields is skipped without moving the read position. Checksums wrap at 32
-// bits; they are summed in unsigned arithmetic so that no record, however
-// hostile, makes a signed int overflow.
-//
-// Depends on: game/nubrix.h, host/framework.h (the state file),
+// Depends on: game/nubrix.h, game/record_format.h, host/framework.h (the state file),
 // runtime/report.h (the load messages).
 
 #include <cstdint>
 #include <string>
 
 #include "game/nubrix.h"
+#include "game/record_format.h"
 #include "runtime/report.h"
 
 namespace {
 
-const int kSettings = 25;
-const int kBadgeWords = 8;
-const int kPlaces = 10;        // places in each score list
-const int kSizes = 3;          // board sizes with score tables
+using record::kBadgeWords;
+using record::kPlaces;
+using record::kSettings;
+using record::kSizes;
 const int kLastTenBase = 30;   // m_Stats index of size 1's last-ten list
 
 // A record written by m_Save has 99 fields (the last one empty). The loader
@@ -70,42 +62,21 @@ int bb_Nubrix_MyApp::RecordField(const Char* text, int length) {
 }
 
 String bb_Nubrix_MyApp::RecordText() {
-    std::string out;
-    auto field = [&out](uint32_t v) {
-        out += std::to_string(static_cast<int32_t>(v));
-        out += '|';
-    };
-
-    uint32_t sum = 0;
-    for (int k = 0; k < kSettings; ++k) {
-        field(static_cast<uint32_t>(m_Option[k]));
-        sum += static_cast<uint32_t>(k) * static_cast<uint32_t>(m_Option[k]);
-    }
-    field(sum);
-
-    sum = 0;
+    int settings[kSettings], tops[kSizes * kPlaces], lasts[kSizes * kPlaces];
+    uint32_t words[kBadgeWords] = {};
+    for (int k = 0; k < kSettings; ++k) settings[k] = m_Option[k];
     for (int w = 0; w < kBadgeWords; ++w) {
-        uint32_t word = 0;
         for (int j = 0; j < 32; ++j) {
-            if (m_BadgeGot[32 * w + j]) word |= uint32_t(1) << j;
+            if (m_BadgeGot[32 * w + j]) words[w] |= uint32_t(1) << j;
         }
-        field(word);
-        sum += word;
     }
-    field(sum);
-
     for (int m = 0; m < kSizes; ++m) {
-        sum = 0;
         for (int i = 0; i < kPlaces; ++i) {
-            uint32_t top = static_cast<uint32_t>(m_Stats[m * kPlaces + i]);
-            uint32_t last = static_cast<uint32_t>(m_Stats[m * kPlaces + kLastTenBase + i]);
-            field(top);
-            field(last);
-            sum += static_cast<uint32_t>(i + 4) * top + static_cast<uint32_t>(m + i + 3) * last;
+            tops[m * kPlaces + i] = m_Stats[m * kPlaces + i];
+            lasts[m * kPlaces + i] = m_Stats[m * kPlaces + kLastTenBase + i];
         }
-        field(sum);
     }
-    return String(out.c_str());
+    return String(record::Format(settings, words, tops, lasts).c_str());
 }
 
 int bb_Nubrix_MyApp::LoadRecord(String text) {
@@ -128,11 +99,9 @@ int bb_Nubrix_MyApp::LoadRecord(String text) {
 
     int pos = 0;
     if (count >= kSettings + 1) {
-        uint32_t sum = 0;
-        for (int k = 0; k < kSettings; ++k) {
-            m_Option[k] = value(k);
-            sum += static_cast<uint32_t>(k) * static_cast<uint32_t>(m_Option[k]);
-        }
+        int settings[kSettings];
+        for (int k = 0; k < kSettings; ++k) m_Option[k] = settings[k] = value(k);
+        const uint32_t sum = record::SettingsSum(settings);
         pos = kSettings + 1;
         if (static_cast<int32_t>(sum) == value(kSettings)) {
             Print(String("Settings Loaded"));
@@ -149,13 +118,12 @@ int bb_Nubrix_MyApp::LoadRecord(String text) {
     if (m_Option[12] <= 7) m_Option[12] = 10;
 
     if (pos + kBadgeWords < count) {
-        uint32_t sum = 0;
+        uint32_t words[kBadgeWords];
         for (int w = 0; w < kBadgeWords; ++w) {
-            uint32_t word = static_cast<uint32_t>(value(pos + w));
-            for (int j = 0; j < 32; ++j) m_BadgeGot[32 * w + j] = ((word >> j) & 1) != 0;
-            sum += word;
+            words[w] = static_cast<uint32_t>(value(pos + w));
+            for (int j = 0; j < 32; ++j) m_BadgeGot[32 * w + j] = ((words[w] >> j) & 1) != 0;
         }
-        if (static_cast<int32_t>(sum) == value(pos + kBadgeWords)) {
+        if (static_cast<int32_t>(record::BadgeSum(words)) == value(pos + kBadgeWords)) {
             Print(String("Badges Loaded"));
         } else {
             Print(String("Badge Checksum Invalid"));
@@ -167,14 +135,12 @@ int bb_Nubrix_MyApp::LoadRecord(String text) {
     for (int m = 0; m < kSizes; ++m) {
         if (!(pos + 2 * kPlaces < count)) continue;
         const int top = m * kPlaces, last = m * kPlaces + kLastTenBase;
-        uint32_t sum = 0;
+        int tops[kPlaces], lasts[kPlaces];
         for (int i = 0; i < kPlaces; ++i) {
-            m_Stats[top + i] = value(pos + 2 * i);
-            m_Stats[last + i] = value(pos + 2 * i + 1);
-            sum += static_cast<uint32_t>(i + 4) * static_cast<uint32_t>(m_Stats[top + i]) +
-                   static_cast<uint32_t>(m + i + 3) * static_cast<uint32_t>(m_Stats[last + i]);
+            m_Stats[top + i] = tops[i] = value(pos + 2 * i);
+            m_Stats[last + i] = lasts[i] = value(pos + 2 * i + 1);
         }
-        if (static_cast<int32_t>(sum) == value(pos + 2 * kPlaces)) {
+        if (static_cast<int32_t>(record::ScoreSum(m, tops, lasts)) == value(pos + 2 * kPlaces)) {
             Print(String("Highscore ") + String(m) + String(" Loaded"));
         } else {
             Print(String("Highscore ") + String(m) + String(" Checksum Invalid"));

@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/record_format.h"
 #include "tests/support/desktop.h"
 #include "tests/support/testing.h"
 
@@ -131,31 +132,28 @@ double SlotBrightness(const Picture& p, int player) { return p.Brightness(kSlotX
 // A record of 98 fields, each closed by a bar, whose three kinds of
 // checksum hold.
 ::testing::AssertionResult ValidRecord(const std::string& record) {
+    using namespace record;
     std::vector<std::string> f = Fields(record);
     if (f.size() != 99 || !f[98].empty()) return ::testing::AssertionFailure() << "fields: " << f.size();
-    std::vector<int64_t> v;
     for (int i = 0; i < 98; ++i) {
         if (f[i].empty() || f[i].find_first_not_of("-0123456789") != std::string::npos) {
             return ::testing::AssertionFailure() << "field " << i << " '" << f[i] << "'";
         }
-        v.push_back(std::stoll(f[i]));
     }
-    auto wrap = [](uint32_t x) { return static_cast<int64_t>(static_cast<int32_t>(x)); };
-    uint32_t sum = 0;
-    for (int k = 0; k < 25; ++k) sum += static_cast<uint32_t>(k) * static_cast<uint32_t>(v[k]);
-    if (wrap(sum) != v[25]) return ::testing::AssertionFailure() << "settings checksum";
-    sum = 0;
-    for (int w = 0; w < 8; ++w) sum += static_cast<uint32_t>(v[26 + w]);
-    if (wrap(sum) != v[34]) return ::testing::AssertionFailure() << "badge checksum";
-    for (int m = 0; m < 3; ++m) {
-        const int base = 35 + 21 * m;
-        sum = 0;
-        for (int i = 0; i < 10; ++i) {
-            sum += static_cast<uint32_t>(i + 4) * static_cast<uint32_t>(v[base + 2 * i]) +
-                   static_cast<uint32_t>(m + i + 3) * static_cast<uint32_t>(v[base + 2 * i + 1]);
+    // The values, written again by the game's writer: the same record, its
+    // checksums included.
+    auto value = [&](int k) { return static_cast<int>(std::stoll(f[k])); };
+    int settings[kSettings], tops[kSizes * kPlaces], lasts[kSizes * kPlaces];
+    uint32_t words[kBadgeWords];
+    for (int k = 0; k < kSettings; ++k) settings[k] = value(k);
+    for (int w = 0; w < kBadgeWords; ++w) words[w] = static_cast<uint32_t>(value(kSettings + 1 + w));
+    for (int m = 0; m < kSizes; ++m) {
+        for (int i = 0; i < kPlaces; ++i) {
+            tops[m * kPlaces + i] = value(35 + 21 * m + 2 * i);
+            lasts[m * kPlaces + i] = value(35 + 21 * m + 2 * i + 1);
         }
-        if (wrap(sum) != v[base + 20]) return ::testing::AssertionFailure() << "score checksum " << m;
     }
+    if (Format(settings, words, tops, lasts) != record) return ::testing::AssertionFailure() << "checksums";
     return ::testing::AssertionSuccess();
 }
 
@@ -250,11 +248,10 @@ protected:
     // Two people on a 4 x 3 board: a game that waits for a move, whose
     // frames are not redrawn.
     void StartAWaitingGame() {
-        std::string record = "0|0|0|0|0|1|1|1|0|0|64|64|10|";
-        for (int i = 0; i < 12; ++i) record += "0|";
-        record += "1482|";
-        for (int i = 0; i < 72; ++i) record += "0|";
-        nubrix_test::WriteFile(StatePath(), record);
+        const int settings[record::kSettings] = {0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 64, 64, 10};
+        const int none[record::kSizes * record::kPlaces] = {};
+        const uint32_t badges[record::kBadgeWords] = {};
+        nubrix_test::WriteFile(StatePath(), record::Format(settings, badges, none, none));
         Launch();
         Pause(0.6);
         desktop.Key(window, "Up");  // size 2 -> 1

@@ -77,17 +77,7 @@ void GameTest::PressMouse() { bb_input_device->OnKeyDown(1); }
 void GameTest::ReleaseMouse() { bb_input_device->OnKeyUp(1); }
 
 void GameTest::CellCentre(int x, int y, float* cx, float* cy) {
-    float vw = bb_Nubrix_vscrw, vh = bb_Nubrix_vscrh;
-    int W = game->m_BoardW, H = game->m_BoardH;
-    if (game->m_Landscape) {
-        float pitch = std::min(vw / (W + 1), (vh - 64) / (H + 1));
-        *cx = vw / 2 - pitch * (W - 1) / 2 + pitch * x;
-        *cy = vh / 2 + 32 - pitch * (H - 1) / 2 + pitch * y;
-    } else {
-        float pitch = std::min(vw / (H + 1), (vh - 64) / (W + 1));
-        *cx = vw / 2 - pitch * (H - 1) / 2 + pitch * y;
-        *cy = vh / 2 + 32 - pitch * (W - 1) / 2 + pitch * x;
-    }
+    game->CellCentre(x, y, game->BoardPitch(), cx, cy);
 }
 
 void GameTest::ClickCell(int x, int y) {

@@ -3,6 +3,8 @@
 
 #include "tests/shell/shell_env.h"
 
+#include "game/record_format.h"
+
 #include <cmath>
 
 namespace shell_test {
@@ -18,37 +20,26 @@ namespace {
 std::string MakeRecord(const std::vector<int>& settings, const std::vector<int>& words,
                        const std::vector<std::vector<int>>& tops, const std::vector<std::vector<int>>& lasts,
                        int badWhich) {
-    std::string out;
-    auto put = [&out](uint32_t v) { out += std::to_string(static_cast<int32_t>(v)) + "|"; };
-    uint32_t sum = 0;
-    for (int k = 0; k < 25; ++k) {
-        uint32_t v = k < static_cast<int>(settings.size()) ? static_cast<uint32_t>(settings[k]) : 0;
-        put(v);
-        sum += static_cast<uint32_t>(k) * v;
-    }
-    put(sum + (badWhich == 0 ? 1 : 0));
-    sum = 0;
-    for (int w = 0; w < 8; ++w) {
-        uint32_t v = w < static_cast<int>(words.size()) ? static_cast<uint32_t>(words[w]) : 0;
-        put(v);
-        sum += v;
-    }
-    put(sum + (badWhich == 1 ? 1 : 0));
-    for (int m = 0; m < 3; ++m) {
-        sum = 0;
-        for (int i = 0; i < 10; ++i) {
-            auto at = [&](const std::vector<std::vector<int>>& lists) {
-                return m < static_cast<int>(lists.size()) && i < static_cast<int>(lists[m].size())
-                           ? static_cast<uint32_t>(lists[m][i])
-                           : 0u;
-            };
-            uint32_t top = at(tops), last = at(lasts);
-            put(top);
-            put(last);
-            sum += static_cast<uint32_t>(i + 4) * top + static_cast<uint32_t>(m + i + 3) * last;
+    using namespace record;
+    int set[kSettings] = {}, top[kSizes * kPlaces] = {}, last[kSizes * kPlaces] = {};
+    uint32_t badges[kBadgeWords] = {};
+    for (size_t k = 0; k < settings.size() && k < kSettings; ++k) set[k] = settings[k];
+    for (size_t w = 0; w < words.size() && w < kBadgeWords; ++w) badges[w] = static_cast<uint32_t>(words[w]);
+    for (int m = 0; m < kSizes; ++m) {
+        for (int i = 0; i < kPlaces; ++i) {
+            if (m < static_cast<int>(tops.size()) && i < static_cast<int>(tops[m].size())) top[m * kPlaces + i] = tops[m][i];
+            if (m < static_cast<int>(lasts.size()) && i < static_cast<int>(lasts[m].size())) last[m * kPlaces + i] = lasts[m][i];
         }
-        put(sum + (badWhich == 2 + m ? 1 : 0));
     }
+    std::string written = Format(set, badges, top, last);
+    if (badWhich < 0) return written;
+    // The checksum field of the section, one higher (wrapping as it does).
+    const int sumField = badWhich == 0 ? kSettings : badWhich == 1 ? kSettings + 1 + kBadgeWords
+                                                                    : 55 + 21 * (badWhich - 2);
+    std::vector<std::string> f = Fields(written);
+    f[sumField] = std::to_string(static_cast<int32_t>(static_cast<uint32_t>(std::stoll(f[sumField])) + 1u));
+    std::string out;
+    for (size_t k = 0; k + 1 < f.size(); ++k) out += f[k] + "|";
     return out;
 }
 

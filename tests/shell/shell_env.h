@@ -26,9 +26,9 @@ using nubrix_test::Command;
 using nubrix_test::Fields;
 using nubrix_test::Glyph;
 
-// The record a game would write for these values, with its checksums
-// worked out here from the format: 25 settings, 8 badge words, and per
-// board size ten (top-ten, last-ten) pairs. `badWhich` names a section to
+// The record a game would write for these values, by the game's own
+// writer (game/record_format.h): 25 settings, 8 badge words, and per board
+// size ten (top-ten, last-ten) pairs. `badWhich` names a section to
 // give a checksum one too high: 0 settings, 1 badges, 2..4 score size 1..3.
 std::string MakeRecord(const std::vector<int>& settings, const std::vector<int>& words,
                        const std::vector<std::vector<int>>& tops, const std::vector<std::vector<int>>& lasts,

@@ -21,10 +21,8 @@ trap 'stop_game' EXIT
 minutes=${NUBRIX_SOAK_MINUTES:-10}
 
 # Settings with all four colours played by the computer, sound on; empty
-# badges and score tables. The settings checksum is the sum of k * entry k.
-record="0|0|0|0|0|1|2|2|2|2|64|64|10|0|0|0|0|0|0|0|0|0|0|0|0|1529|"
-i=0
-while [ $i -lt 72 ]; do record="${record}0|"; i=$((i + 1)); done
+# badges and score tables.
+record=$("$build/tools/record/nubrix-record" 0 0 0 0 0 1 2 2 2 2 64 64 10)
 
 start_game "$build/nubrix" "$record"
 start=$(date +%s)
