@@ -426,7 +426,7 @@ TEST_F(EndToEnd, OnAScreenTwiceAsDenseTheWindowOpensTwiceAsLargeAndSharp) {
                       .exitCode,
                   0);
     }
-    game.reset(new nubrix_test::Process(GameCommand(), {"WINEDEBUG=-all"}, folder.Path()));
+    game.reset(new nubrix_test::Process(GameCommand(), {"ASAN_OPTIONS=detect_leaks=0", "WINEDEBUG=-all"}, folder.Path()));
     window = desktop.FindWindow(kTitle, 60);
     ASSERT_NE(window, 0u) << game->Output();
     int x, y, w, h, screenW, screenH;
