@@ -205,16 +205,24 @@ std::string ThisProgram() {
     return Narrow8(path);
 }
 
+// Counts something within the running test: 0, 1, 2 ... afresh for each.
+struct PerTestCounter {
+    std::string test;
+    int count = 0;
+    int Next() {
+        std::string now = CurrentTestName();
+        if (now != test) {
+            test = now;
+            count = 0;
+        }
+        return count++;
+    }
+};
+
 // The number of this RunInChild call within the running test.
 int NextCallOfThisTest() {
-    static std::string test;
-    static int calls = 0;
-    std::string now = CurrentTestName();
-    if (now != test) {
-        test = now;
-        calls = 0;
-    }
-    return calls++;
+    static PerTestCounter calls;
+    return calls.Next();
 }
 
 std::string RootTag() {
@@ -226,15 +234,10 @@ std::string RootTag() {
 // parent and in each child, so that a child running the test again finds
 // the folders the parent made, with what the parent put in them.
 std::string NextFolderName() {
-    static std::string test;
-    static int folders = 0;
-    std::string now = CurrentTestName();
-    if (now != test) {
-        test = now;
-        folders = 0;
-    }
-    return "nubrix-test-" + RootTag() + "-" + std::to_string(std::hash<std::string>()(now) % 100000) + "-" +
-           std::to_string(folders++);
+    static PerTestCounter folders;
+    const int n = folders.Next();
+    return "nubrix-test-" + RootTag() + "-" + std::to_string(std::hash<std::string>()(CurrentTestName()) % 100000) +
+           "-" + std::to_string(n);
 }
 
 std::string AfterMarker(const std::string& text) {
